@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package Calora needs to build, run and test. Safe to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  clang libclang-rt-14-dev clang-format
+  googletest libgtest-dev libgmock-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libboost-dev
+  fonts-dseg fonts-dejavu-core
+  socat libmodbus-dev mbpoll
+  xvfb xauth imagemagick
+)
+
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update
+  $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+echo "setup: all packages present"

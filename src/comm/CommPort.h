@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+// Byte transport under the Modbus master: a serial line or a TCP link.
+class CCommPort {
+public:
+    virtual ~CCommPort() = default;
+
+    virtual void Close() = 0;
+    // Non-zero when all bytes were written.
+    virtual int Send(const uint8_t* data, int length) = 0;
+    // length: capacity in, bytes stored out. Non-zero on success, also with 0 bytes.
+    virtual int Receive(uint8_t* buffer, uint32_t* length) = 0;
+    // One exchange. responseLength: capacity in, byte count out. Non-zero when the exchange
+    // could be carried out (even if nothing came back); zero when the transport failed.
+    virtual int Transact(const uint8_t* request, int requestLength, uint8_t* response,
+                         uint32_t* responseLength, int waitMs) = 0;
+
+    bool IsOpen() const { return open; }
+
+protected:
+    bool open = false;
+};

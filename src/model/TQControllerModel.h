@@ -51,9 +51,9 @@ inline constexpr uint32_t kAlarm1Hysteresis = 34;
 inline constexpr uint32_t kAlarm2Hysteresis = 35;
 inline constexpr uint32_t kSelfTunePercent = 36;
 inline constexpr uint32_t kInputFilter = 37;
-inline constexpr uint32_t kOffset = 38;      // tenths
-inline constexpr uint32_t kOutputLimit = 39; // tenths of a percent
-inline constexpr uint32_t kRampTime = 40;    // needs software 1.2
+inline constexpr uint32_t kOffset = 38;          // tenths
+inline constexpr uint32_t kOutputLimit = 39;     // tenths of a percent
+inline constexpr uint32_t kRampTime = 40;        // needs software 1.2
 inline constexpr uint32_t kSoftwareVersion = 41; // tenths: 12 = version 1.2
 inline constexpr uint32_t kHardwareVersion = 42; // tenths
 inline constexpr uint32_t kRetransAddress = 46;

@@ -1,0 +1,311 @@
+#include "CliArgs.h"
+
+#include <charconv>
+#include <optional>
+
+namespace {
+
+// Decimal, or hexadecimal with a 0x prefix; the whole text must be the number.
+std::optional<long> ParseInteger(const std::string& text, long minimum, long maximum) {
+    std::string_view digits = text;
+    bool negative = false;
+    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) {
+        negative = digits[0] == '-';
+        digits.remove_prefix(1);
+    }
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        base = 16;
+        digits.remove_prefix(2);
+    }
+    if (digits.empty() || digits[0] == '-' || digits[0] == '+')
+        return std::nullopt;
+    long value = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (ec != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    if (negative)
+        value = -value;
+    if (value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<CliCommand> CommandFromName(const std::string& name) {
+    if (name == "read")
+        return CliCommand::Read;
+    if (name == "write")
+        return CliCommand::Write;
+    if (name == "coil")
+        return CliCommand::Coil;
+    if (name == "probe")
+        return CliCommand::Probe;
+    if (name == "scan")
+        return CliCommand::Scan;
+    return std::nullopt;
+}
+
+size_t OperandCount(CliCommand command) {
+    switch (command) {
+    case CliCommand::Write:
+    case CliCommand::Coil:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+std::string ParseOperands(CliOptions& o, const std::vector<std::string>& operands) {
+    const size_t wanted = OperandCount(o.command);
+    if (operands.size() < wanted)
+        return std::string(CliCommandName(o.command)) + ": missing operand";
+    if (operands.size() > wanted)
+        return std::string(CliCommandName(o.command)) + ": unexpected argument '" +
+               operands[wanted] + "'";
+    if (o.command == CliCommand::Write) {
+        auto reg = ParseInteger(operands[0], 0, 65535);
+        if (!reg)
+            return "write: register must be a number from 0 to 65535, not '" + operands[0] + "'";
+        // A register holds a signed word; its unsigned spelling is accepted too.
+        auto value = ParseInteger(operands[1], -32768, 65535);
+        if (!value)
+            return "write: value must be a number from -32768 to 65535, not '" + operands[1] + "'";
+        o.reg = static_cast<uint16_t>(*reg);
+        o.value = static_cast<uint16_t>(*value & 0xFFFF);
+    } else if (o.command == CliCommand::Coil) {
+        auto coil = ParseInteger(operands[0], 0, 65535);
+        if (!coil)
+            return "coil: coil number must be from 0 to 65535, not '" + operands[0] + "'";
+        o.coil = static_cast<uint16_t>(*coil);
+        if (operands[1] == "on" || operands[1] == "1")
+            o.coilOn = true;
+        else if (operands[1] == "off" || operands[1] == "0")
+            o.coilOn = false;
+        else
+            return "coil: state must be 'on' or 'off', not '" + operands[1] + "'";
+    }
+    return {};
+}
+
+std::string ApplyOption(CliOptions& o, const std::string& name, const std::string& value) {
+    if (name == "--port") {
+        if (value.empty())
+            return "--port needs a port name";
+        o.serialPort = value;
+    } else if (name == "--baud") {
+        static const char* const rates[] = {"2400", "4800", "9600", "19200"};
+        bool found = false;
+        for (uint16_t i = 0; i < 4; ++i) {
+            if (value == rates[i]) {
+                o.baudIndex = i;
+                found = true;
+            }
+        }
+        if (!found)
+            return "--baud must be 2400, 4800, 9600 or 19200, not '" + value + "'";
+    } else if (name == "--parity") {
+        if (value == "N" || value == "n")
+            o.parityIndex = 0;
+        else if (value == "E" || value == "e")
+            o.parityIndex = 1;
+        else if (value == "O" || value == "o")
+            o.parityIndex = 2;
+        else
+            return "--parity must be N, E or O, not '" + value + "'";
+    } else if (name == "--tcp") {
+        std::string host = value;
+        const size_t colon = value.rfind(':');
+        if (colon != std::string::npos) {
+            host = value.substr(0, colon);
+            auto port = ParseInteger(value.substr(colon + 1), 1, 65535);
+            if (!port)
+                return "--tcp: port must be a number from 1 to 65535 in '" + value + "'";
+            o.tcpPort = static_cast<uint16_t>(*port);
+        }
+        if (host.empty())
+            return "--tcp needs a host name or address";
+        o.host = host;
+        o.useTcp = true;
+    } else if (name == "--address") {
+        auto address = ParseInteger(value, 1, 247);
+        if (!address)
+            return "--address must be a number from 1 to 247, not '" + value + "'";
+        o.address = static_cast<uint16_t>(*address);
+    } else {
+        return "unknown option '" + name + "'";
+    }
+    return {};
+}
+
+bool TakesValue(const std::string& name) {
+    return name == "--port" || name == "--baud" || name == "--parity" || name == "--tcp" ||
+           name == "--address";
+}
+
+bool IsOption(const std::string& arg) {
+    // "-5" is a value (write 3 -5), not an option.
+    return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
+}
+
+std::string Check(const CliOptions& o, bool sawSerialOption) {
+    if (o.command == CliCommand::None)
+        return "no command given (read, write, coil, probe or scan)";
+    if (!o.serialPort.empty() && o.useTcp)
+        return "--port and --tcp exclude each other";
+    if (o.serialPort.empty() && !o.useTcp)
+        return std::string(CliCommandName(o.command)) + ": give --port or --tcp";
+    if (o.useTcp && sawSerialOption)
+        return "--baud and --parity apply to a serial port, not to --tcp";
+    if (o.json && o.command != CliCommand::Read)
+        return "--json applies to read only";
+    if (o.scanLines && o.command != CliCommand::Scan)
+        return "--lines applies to scan only";
+    if (o.scanLines && o.useTcp)
+        return "scan --lines searches serial line settings; it needs --port";
+    return {};
+}
+
+} // namespace
+
+const char* CliCommandName(CliCommand command) {
+    switch (command) {
+    case CliCommand::Read:
+        return "read";
+    case CliCommand::Write:
+        return "write";
+    case CliCommand::Coil:
+        return "coil";
+    case CliCommand::Probe:
+        return "probe";
+    case CliCommand::Scan:
+        return "scan";
+    case CliCommand::None:
+        break;
+    }
+    return "";
+}
+
+CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
+    CliParseResult result;
+    CliOptions& o = result.options;
+    std::vector<std::string> operands;
+    bool sawSerialOption = false;
+    bool endOfOptions = false;
+
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!endOfOptions && arg == "--") {
+            endOfOptions = true;
+            continue;
+        }
+        if (!endOfOptions && IsOption(arg)) {
+            std::string name = arg;
+            std::string value;
+            bool hasValue = false;
+            const size_t eq = arg.find('=');
+            if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+                hasValue = true;
+            }
+            if (hasValue && !TakesValue(name)) {
+                result.error = name + " takes no value";
+                return result;
+            }
+            if (name == "--help" || name == "-h") {
+                o.help = true;
+            } else if (name == "--json") {
+                o.json = true;
+            } else if (name == "--lines") {
+                o.scanLines = true;
+            } else if (TakesValue(name)) {
+                if (!hasValue) {
+                    if (i + 1 >= args.size()) {
+                        result.error = name + " needs a value";
+                        return result;
+                    }
+                    value = args[++i];
+                }
+                if (name == "--baud" || name == "--parity")
+                    sawSerialOption = true;
+                result.error = ApplyOption(o, name, value);
+                if (!result.Ok())
+                    return result;
+            } else {
+                result.error = "unknown option '" + name + "'";
+                return result;
+            }
+            continue;
+        }
+        if (o.command == CliCommand::None) {
+            auto command = CommandFromName(arg);
+            if (!command) {
+                result.error = "unknown command '" + arg + "'";
+                return result;
+            }
+            o.command = *command;
+            continue;
+        }
+        operands.push_back(arg);
+    }
+
+    // Help wins over everything else on the line, so "read --help" works without a port.
+    if (o.help)
+        return result;
+    result.error = ParseOperands(o, operands);
+    if (result.Ok())
+        result.error = Check(o, sawSerialOption);
+    return result;
+}
+
+std::string CliUsage(CliCommand command) {
+    const std::string connection =
+        "Connection (one of):\n"
+        "  --port NAME          serial port: a listed name such as COM1: or a device path\n"
+        "    --baud RATE        2400, 4800, 9600 or 19200 (default 19200)\n"
+        "    --parity N|E|O     none, even or odd (default N); always 8 data bits, 1 stop bit\n"
+        "  --tcp HOST[:PORT]    Modbus TCP (default port 405)\n"
+        "  --address N          Modbus address of the controller, 1-247 (default 1)\n";
+    switch (command) {
+    case CliCommand::Read:
+        return "Usage: calora-cli read [--json] CONNECTION\n"
+               "Reads a controller's family (register 56), all its parameter registers\n"
+               "(54 on a TQ100, 43 on a ZI102-VA402) and its status coils.\n"
+               "  --json               print {\"family\": ..., \"registers\": [...], "
+               "\"coils\": [...]}\n" +
+               connection;
+    case CliCommand::Write:
+        return "Usage: calora-cli write REG VALUE CONNECTION\n"
+               "Writes one holding register (function 6) and prints the value the controller\n"
+               "echoed. VALUE is -32768..32767 (or its unsigned form up to 65535).\n" +
+               connection;
+    case CliCommand::Coil:
+        return "Usage: calora-cli coil N on|off CONNECTION\n"
+               "Switches one coil (function 5) and prints the echoed state.\n" +
+               connection;
+    case CliCommand::Probe:
+        return "Usage: calora-cli probe CONNECTION\n"
+               "Asks for register 0 once, without retries, to see whether the address "
+               "answers.\n" +
+               connection;
+    case CliCommand::Scan:
+        return "Usage: calora-cli scan [--lines] CONNECTION\n"
+               "Searches addresses 1 to 255 for the first controller that answers and prints\n"
+               "its address and line settings.\n"
+               "  --lines              also try every serial line setting (19200 down to 2400\n"
+               "                       baud, parity none, even, odd); serial only\n" +
+               connection;
+    case CliCommand::None:
+        break;
+    }
+    return "Usage: calora-cli COMMAND [ARGS] CONNECTION [--help]\n"
+           "Commands:\n"
+           "  read                 read the family, registers and status coils\n"
+           "  write REG VALUE      write one holding register\n"
+           "  coil N on|off        switch one coil\n"
+           "  probe                check whether an address answers\n"
+           "  scan                 find a controller on the bus\n"
+           "'calora-cli COMMAND --help' describes one command.\n"
+           "Exit status: 0 success, 1 bus failure, 2 usage error.\n\n" +
+           connection;
+}

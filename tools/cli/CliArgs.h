@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class CliCommand { None, Read, Write, Coil, Probe, Scan };
+
+// Everything the command line says, checked but not yet acted on.
+struct CliOptions {
+    CliCommand command = CliCommand::None;
+    bool help = false;
+
+    // Connection: a serial port ("COMn:" or a device path) or a TCP host.
+    bool useTcp = false;
+    std::string serialPort;
+    uint16_t baudIndex = 3;   // 0..3 = 2400, 4800, 9600, 19200
+    uint16_t parityIndex = 0; // 0 none, 1 even, 2 odd (the settings' order)
+    std::string host;
+    uint16_t tcpPort = 405;
+    uint16_t address = 1;
+
+    bool json = false;      // read
+    bool scanLines = false; // scan: every line setting (mode 1) instead of addresses only
+
+    uint16_t reg = 0;    // write
+    uint16_t value = 0;  // write, as the 16-bit word sent
+    uint16_t coil = 0;   // coil
+    bool coilOn = false; // coil
+};
+
+struct CliParseResult {
+    CliOptions options;
+    std::string error; // empty when the line was understood
+    bool Ok() const { return error.empty(); }
+};
+
+// args excludes the program name. Options may stand before or after the command.
+CliParseResult ParseCliArgs(const std::vector<std::string>& args);
+
+// Help text of one command, or the general one for CliCommand::None.
+std::string CliUsage(CliCommand command);
+const char* CliCommandName(CliCommand command);

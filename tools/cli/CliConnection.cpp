@@ -1,0 +1,65 @@
+#include "CliConnection.h"
+
+#include "app/CommSettings.h"
+#include "comm/ModbusMaster.h"
+#include "comm/SerialCommPort.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <sys/socket.h>
+
+std::optional<std::string> ResolveIPv4(const std::string& host) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found)
+        return std::nullopt;
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    const bool ok = inet_ntop(AF_INET, &in->sin_addr, text, sizeof text) != nullptr;
+    freeaddrinfo(found);
+    if (!ok)
+        return std::nullopt;
+    return std::string(text);
+}
+
+CommSettings SettingsFromOptions(const CliOptions& options, const std::string& ip) {
+    CommSettings settings;
+    settings.address = options.address;
+    settings.baudIndex = options.baudIndex;
+    settings.parityIndex = options.parityIndex;
+    if (options.useTcp) {
+        settings.interface = kInterfaceTcp;
+        settings.ip = ip;
+        settings.ipPort = options.tcpPort;
+        // The settings always name a port; over TCP it only marks them as complete.
+        settings.port = ip;
+    } else {
+        settings.interface = kInterfaceSerial;
+        settings.port = options.serialPort;
+    }
+    return settings;
+}
+
+std::unique_ptr<CTramaModbusAsincrona> OpenCliMaster(const CliOptions& options,
+                                                     std::string& error) {
+    std::string ip;
+    if (options.useTcp) {
+        auto resolved = ResolveIPv4(options.host);
+        if (!resolved) {
+            error = "cannot resolve host '" + options.host + "'";
+            return nullptr;
+        }
+        ip = *resolved;
+    }
+    auto master = CreateMaster(SettingsFromOptions(options, ip));
+    if (!master || !master->IsOpen()) {
+        if (options.useTcp)
+            error = "cannot connect to " + ip + ":" + std::to_string(options.tcpPort);
+        else
+            error = "cannot open serial port '" + options.serialPort + "'";
+        return nullptr;
+    }
+    return master;
+}

@@ -1,0 +1,27 @@
+#include "ComErrorName.h"
+
+#include "comm/ModbusMaster.h"
+
+const char* ComErrorName(int code) {
+    using M = CTramaModbusAsincrona;
+    switch (code) {
+    case M::comOk:
+        return "comOk";
+    case M::comCrcError:
+        return "comCrcError";
+    case M::comException:
+        return "comException";
+    case M::comShortFrame:
+        return "comShortFrame";
+    case M::comMismatch:
+        return "comMismatch";
+    case M::comPortError:
+        return "comPortError";
+    case M::comNoDestination:
+        return "comNoDestination";
+    case M::comNoResponse:
+        return "comNoResponse";
+    default:
+        return "comUnknown";
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "app/CommSettings.h"
 #include "comm/ModbusMaster.h"
+#include "languages/StringIds.h"
 #include "model/TQControllerModel.h"
 
 #include <cstdio>
@@ -33,12 +34,12 @@ struct TransferRun {
 
     // Common start: status 129, then a master whose port is open, or status 53.
     bool Begin() {
-        sink.PostStatus(129, word);
+        sink.PostStatus(IDS_TASK_STARTING, word);
         master = task.CreateTaskMaster();
         if (!master || !master->IsOpen()) {
             // A port that did not open is reported as such, not as a silent controller.
             master.reset();
-            Fail(53);
+            Fail(IDS_MSG_PORT_NOT_OPEN);
             return false;
         }
         return true;
@@ -47,7 +48,7 @@ struct TransferRun {
     bool PortOpen() {
         if (master->IsOpen())
             return true;
-        Fail(53);
+        Fail(IDS_MSG_PORT_NOT_OPEN);
         return false;
     }
 
@@ -56,7 +57,7 @@ struct TransferRun {
         if (error == CTramaModbusAsincrona::comShortFrame && timeout < kTimeoutLimit)
             timeout += kTimeoutStep;
         else
-            Fail(52);
+            Fail(IDS_TASK_NO_ANSWER);
     }
 
     // Register 56 tells the family; the sheet switches to it before the procedure goes on.
@@ -67,7 +68,7 @@ struct TransferRun {
             result = master->Request(address, 3, static_cast<uint16_t>(reg::kFamily), 1, &value,
                                      true, timeout);
         } catch (tErrorCom) {
-            Fail(52);
+            Fail(IDS_TASK_NO_ANSWER);
             return false;
         }
         const bool zi102 = value != 0 || result == CTramaModbusAsincrona::comException;
@@ -99,12 +100,12 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
         if (p >= n) {
             run.task.SetSucceeded();
             run.task.StopEvent().Set();
-            run.sink.PostStatus(61, 0);
+            run.sink.PostStatus(IDS_TASK_WRITE_DONE, 0);
             run.sink.PostProgress(100);
             break;
         }
         run.sink.PostProgress(static_cast<int>(p * 100 / n));
-        run.sink.PostStatus(55, run.word);
+        run.sink.PostStatus(IDS_TASK_WRITING, run.word);
         const uint32_t index = registers[p];
         if (!run.model.IsAvailable(index)) {
             ++p;
@@ -122,7 +123,8 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
                 run.address, 6, static_cast<uint16_t>(index),
                 static_cast<uint16_t>(run.model.GetValue(index)), &frame, true, run.timeout);
             if (result == CTramaModbusAsincrona::comException) {
-                question = run.sink.LoadText(62) + " " + run.ParameterName(index);
+                question =
+                    run.sink.LoadText(IDS_MSG_WRITE_REFUSED) + " " + run.ParameterName(index);
             } else if (frame.count < 6) {
                 // No echo to store: treat like any other truncated answer.
                 throw CTramaModbusAsincrona::comShortFrame;
@@ -135,7 +137,7 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
                 char detail[128];
                 std::snprintf(detail, sizeof detail, "( %s = %d )",
                               run.ParameterName(index).c_str(), static_cast<int>(echoed));
-                question = run.sink.LoadText(63) + " " + detail;
+                question = run.sink.LoadText(IDS_MSG_ECHO_OUT_OF_RANGE) + " " + detail;
             }
         } catch (tErrorCom error) {
             run.OnBusError(error);
@@ -143,7 +145,7 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
         }
         switch (run.sink.AskAbortRetryIgnore(question)) {
         case BoxAnswer::Abort:
-            run.Fail(56);
+            run.Fail(IDS_TASK_WRITE_CANCELLED);
             break;
         case BoxAnswer::Ignore:
             ++p;
@@ -185,20 +187,20 @@ void ReadAllParameters(CBusTask& task) {
         if (!run.PortOpen())
             break;
         run.sink.PostProgress(10);
-        run.sink.PostStatus(54, run.word);
+        run.sink.PostStatus(IDS_TASK_READING, run.word);
         const uint32_t count = run.model.GetCount();
         std::vector<int16_t> buffer(count);
         try {
             const int result = run.master->ReadRegisters(
                 run.address, buffer.data(), static_cast<uint16_t>(count), kChunk, run.timeout);
             if (result == CTramaModbusAsincrona::comException) {
-                run.Fail(59);
+                run.Fail(IDS_MSG_READ_EXCEPTION);
             } else {
                 run.sink.PostProgress(40);
                 task.StopEvent().Set();
                 run.model.SetAllValues(buffer);
                 task.SetSucceeded();
-                run.sink.PostStatus(58, 0);
+                run.sink.PostStatus(IDS_TASK_READ_DONE, 0);
                 run.sink.PostProgress(100);
             }
         } catch (tErrorCom error) {
@@ -228,11 +230,11 @@ void WriteOneParameter(CTQControllerModel& model, const CommSettings& settings, 
                        uint32_t index, int16_t value, const MasterFactory& factory) {
     auto master = factory ? factory(settings) : CreateMaster(settings);
     if (!master) {
-        ui.ShowMessage(47, IWriteOneSink::Icon::Error);
+        ui.ShowMessage(IDS_MSG_NO_MASTER, IWriteOneSink::Icon::Error);
         return;
     }
     if (!master->IsOpen()) {
-        ui.ShowMessage(53, IWriteOneSink::Icon::Error);
+        ui.ShowMessage(IDS_MSG_PORT_NOT_OPEN, IWriteOneSink::Icon::Error);
         return;
     }
     int16_t echoed = 0;
@@ -246,12 +248,13 @@ void WriteOneParameter(CTQControllerModel& model, const CommSettings& settings, 
     }
     master.reset();
     if (result != CTramaModbusAsincrona::comOk) {
-        ui.ShowMessage(110, IWriteOneSink::Icon::Information);
+        ui.ShowMessage(IDS_MSG_WRITE_FAILED, IWriteOneSink::Icon::Information);
         return;
     }
     // An echo the model refuses leaves the controller holding a value the program does not
     // accept: the page shows what the model keeps and the write is not reported as done.
     const bool stored = model.SetValue(index, echoed);
     ui.ReloadPage();
-    ui.ShowMessage(stored ? 112 : 110, IWriteOneSink::Icon::Information);
+    ui.ShowMessage(stored ? IDS_MSG_WRITE_DONE : IDS_MSG_WRITE_FAILED,
+                   IWriteOneSink::Icon::Information);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/serial.h>

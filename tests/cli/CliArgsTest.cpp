@@ -1,0 +1,144 @@
+// The command line's parsing: what it accepts, what it refuses and with which defaults.
+#include "CliArgs.h"
+#include "CliOutput.h"
+#include "ComErrorName.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CliParseResult Parse(std::vector<std::string> args) {
+    return ParseCliArgs(args);
+}
+
+TEST(CliArgs, ReadOverSerialTakesTheDefaults) {
+    auto r = Parse({"read", "--port", "/dev/ttyUSB0"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.command, CliCommand::Read);
+    EXPECT_EQ(r.options.serialPort, "/dev/ttyUSB0");
+    EXPECT_FALSE(r.options.useTcp);
+    EXPECT_EQ(r.options.baudIndex, 3);
+    EXPECT_EQ(r.options.parityIndex, 0);
+    EXPECT_EQ(r.options.address, 1);
+    EXPECT_FALSE(r.options.json);
+}
+
+TEST(CliArgs, LineSettingsMapToTheSettingsIndices) {
+    auto r = Parse({"--port=COM3:", "--baud", "4800", "--parity", "O", "probe", "--address=17"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.serialPort, "COM3:");
+    EXPECT_EQ(r.options.baudIndex, 1);
+    EXPECT_EQ(r.options.parityIndex, 2) << "odd is the third radio button";
+    EXPECT_EQ(r.options.address, 17);
+    EXPECT_EQ(Parse({"probe", "--port", "x", "--parity", "E"}).options.parityIndex, 1);
+}
+
+TEST(CliArgs, TcpHostWithAndWithoutPort) {
+    auto r = Parse({"read", "--tcp", "10.0.0.7", "--json"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_TRUE(r.options.useTcp);
+    EXPECT_EQ(r.options.host, "10.0.0.7");
+    EXPECT_EQ(r.options.tcpPort, 405);
+    EXPECT_TRUE(r.options.json);
+    r = Parse({"read", "--tcp", "plc.local:1502"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.host, "plc.local");
+    EXPECT_EQ(r.options.tcpPort, 1502);
+}
+
+TEST(CliArgs, WriteTakesSignedAndUnsignedWords) {
+    auto r = Parse({"write", "30", "-5", "--tcp", "h"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.reg, 30);
+    EXPECT_EQ(r.options.value, 0xFFFB);
+    r = Parse({"write", "0x1e", "65535", "--tcp", "h"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.reg, 30);
+    EXPECT_EQ(r.options.value, 0xFFFF);
+    EXPECT_FALSE(Parse({"write", "30", "65536", "--tcp", "h"}).Ok());
+    EXPECT_FALSE(Parse({"write", "30", "-32769", "--tcp", "h"}).Ok());
+    EXPECT_FALSE(Parse({"write", "30", "12abc", "--tcp", "h"}).Ok());
+    EXPECT_FALSE(Parse({"write", "-1", "5", "--tcp", "h"}).Ok());
+}
+
+TEST(CliArgs, CoilStates) {
+    auto r = Parse({"coil", "5", "on", "--tcp", "h"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.coil, 5);
+    EXPECT_TRUE(r.options.coilOn);
+    r = Parse({"coil", "4", "off", "--tcp", "h"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_FALSE(r.options.coilOn);
+    EXPECT_FALSE(Parse({"coil", "4", "maybe", "--tcp", "h"}).Ok());
+    EXPECT_FALSE(Parse({"coil", "4", "--tcp", "h"}).Ok());
+}
+
+TEST(CliArgs, RefusesWhatCannotBeRun) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--tcp", "h"},
+        {"frobnicate", "--tcp", "h"},
+        {"read"},
+        {"read", "--port", "a", "--tcp", "h"},
+        {"read", "--tcp", "h", "--baud", "9600"},
+        {"read", "--port", "a", "--baud", "115200"},
+        {"read", "--port", "a", "--parity", "X"},
+        {"read", "--port", "a", "--address", "0"},
+        {"read", "--port", "a", "--address", "248"},
+        {"read", "--port", "a", "--bogus"},
+        {"read", "--port"},
+        {"read", "--port", "a", "extra"},
+        {"write", "1", "--port", "a"},
+        {"probe", "--port", "a", "--json"},
+        {"read", "--port", "a", "--lines"},
+        {"read", "--tcp", "h:0"},
+        {"read", "--tcp", "h:70000"},
+        {"read", "--tcp", ":405"},
+        {"read", "--json=yes", "--port", "a"},
+    };
+    for (const auto& args : bad) {
+        auto r = ParseCliArgs(args);
+        std::string line;
+        for (const auto& a : args)
+            line += a + " ";
+        EXPECT_FALSE(r.Ok()) << "accepted: " << line;
+    }
+}
+
+TEST(CliArgs, HelpNeedsNoConnection) {
+    auto r = Parse({"read", "--help"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_TRUE(r.options.help);
+    EXPECT_EQ(r.options.command, CliCommand::Read);
+    r = Parse({"-h"});
+    ASSERT_TRUE(r.Ok());
+    EXPECT_EQ(r.options.command, CliCommand::None);
+    EXPECT_NE(CliUsage(CliCommand::Write).find("write REG VALUE"), std::string::npos);
+    EXPECT_NE(CliUsage(CliCommand::None).find("coil N on|off"), std::string::npos);
+}
+
+TEST(CliArgs, DoubleDashEndsOptions) {
+    auto r = Parse({"--tcp", "h", "write", "--", "3", "-7"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.value, static_cast<uint16_t>(-7));
+}
+
+TEST(CliOutput, JsonHoldsFamilyRegistersAndCoils) {
+    ControllerSnapshot s{"ZI102-VA402", {250, -12, 0}, {1, 0}};
+    EXPECT_EQ(FormatSnapshotJson(s),
+              "{\"family\": \"ZI102-VA402\", \"registers\": [250, -12, 0], \"coils\": [1, 0]}\n");
+    EXPECT_EQ(FormatSnapshotText(s), "family: ZI102-VA402\nregister 0: 250\nregister 1: -12\n"
+                                     "register 2: 0\ncoil 0: 1\ncoil 1: 0\n");
+}
+
+TEST(ComErrorName, NamesEveryThrownCode) {
+    EXPECT_STREQ(ComErrorName(1), "comCrcError");
+    EXPECT_STREQ(ComErrorName(3), "comShortFrame");
+    EXPECT_STREQ(ComErrorName(4), "comMismatch");
+    EXPECT_STREQ(ComErrorName(5), "comPortError");
+    EXPECT_STREQ(ComErrorName(7), "comNoDestination");
+    EXPECT_STREQ(ComErrorName(9), "comNoResponse");
+    EXPECT_STREQ(ComErrorName(6), "comUnknown");
+}
+
+} // namespace

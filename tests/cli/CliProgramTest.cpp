@@ -1,0 +1,276 @@
+// The built calora-cli against a simulated bus started in this process.
+#include "ProgramRun.h"
+
+#include "SimBus.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <map>
+#include <optional>
+
+namespace {
+
+// The one JSON shape `read --json` prints: an object of strings and integer arrays.
+struct ReadJson {
+    std::map<std::string, std::string> strings;
+    std::map<std::string, std::vector<long>> arrays;
+};
+
+std::optional<ReadJson> ParseReadJson(const std::string& text) {
+    ReadJson json;
+    size_t i = 0;
+    auto skip = [&] {
+        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+            ++i;
+    };
+    auto expect = [&](char c) {
+        skip();
+        if (i >= text.size() || text[i] != c)
+            return false;
+        ++i;
+        return true;
+    };
+    auto string = [&](std::string& out) {
+        if (!expect('"'))
+            return false;
+        const size_t end = text.find('"', i);
+        if (end == std::string::npos)
+            return false;
+        out = text.substr(i, end - i);
+        i = end + 1;
+        return true;
+    };
+    if (!expect('{'))
+        return std::nullopt;
+    do {
+        std::string key;
+        if (!string(key) || !expect(':'))
+            return std::nullopt;
+        skip();
+        if (i < text.size() && text[i] == '"') {
+            if (!string(json.strings[key]))
+                return std::nullopt;
+        } else {
+            if (!expect('['))
+                return std::nullopt;
+            auto& values = json.arrays[key];
+            skip();
+            if (i < text.size() && text[i] == ']') {
+                ++i;
+            } else {
+                do {
+                    skip();
+                    size_t used = 0;
+                    try {
+                        values.push_back(std::stol(text.substr(i), &used));
+                    } catch (...) {
+                        return std::nullopt;
+                    }
+                    i += used;
+                } while (expect(','));
+                if (!expect(']'))
+                    return std::nullopt;
+            }
+        }
+    } while (expect(','));
+    if (!expect('}'))
+        return std::nullopt;
+    skip();
+    if (i != text.size())
+        return std::nullopt;
+    return json;
+}
+
+class CliProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cli = TestBinary("calora-cli");
+        ASSERT_FALSE(cli.empty()) << "CALORA_TEST_BIN is not set";
+        sim::SimBusOptions options;
+        options.timeScale = 0; // values stay put between the read and the comparison
+        bus = std::make_unique<sim::SimBus>(options);
+    }
+
+    ProgramResult Cli(std::vector<std::string> args) { return RunProgram(cli, args); }
+    std::string Tcp() { return "127.0.0.1:" + std::to_string(bus->TcpPort()); }
+
+    void ExpectMatchesSim(const ProgramResult& r, uint8_t address, const char* family,
+                          size_t registers, size_t coils) {
+        ASSERT_EQ(r.exitStatus, 0) << r.err;
+        auto json = ParseReadJson(r.out);
+        ASSERT_TRUE(json) << "not the JSON shape: " << r.out;
+        EXPECT_EQ(json->strings["family"], family);
+        const auto& regs = json->arrays["registers"];
+        const auto& bits = json->arrays["coils"];
+        ASSERT_EQ(regs.size(), registers);
+        ASSERT_EQ(bits.size(), coils);
+        auto& controller = bus->At(address);
+        for (size_t k = 0; k < registers; ++k)
+            EXPECT_EQ(regs[k], controller.Register(static_cast<uint16_t>(k))) << "register " << k;
+        for (size_t k = 0; k < coils; ++k)
+            EXPECT_EQ(bits[k], controller.Coil(static_cast<uint16_t>(k)) ? 1 : 0) << "coil " << k;
+    }
+
+    std::string cli;
+    std::unique_ptr<sim::SimBus> bus;
+};
+
+TEST_F(CliProgram, ReadsTQ100OverTcpAsJson) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    // Marked values, so a shifted or truncated image cannot pass.
+    bus->At(1).SetRegister(53, -321);
+    bus->At(1).SetRegister(1, 777);
+    bus->At(1).SetCoil(5, true); // manual mode and the digital input stay as set
+    bus->At(1).SetCoil(8, true);
+    auto r = Cli({"read", "--json", "--tcp", Tcp()});
+    ExpectMatchesSim(r, 1, "TQ100", 54, 11);
+    EXPECT_EQ(bus->RequestCount(3), 5u) << "family probe, then 16, 16, 16 and 6 registers";
+    EXPECT_EQ(bus->RequestCount(1), 1u) << "all status coils in one request";
+}
+
+TEST_F(CliProgram, ReadsZI102OverPseudoTerminalAsJson) {
+    bus->AddController(7, TQ102_TQ402);
+    const std::string pty = bus->StartPty();
+    bus->At(7).SetRegister(42, 4242);
+    bus->At(7).SetCoil(8, true);
+    auto r = Cli({"read", "--json", "--port", pty, "--address", "7"});
+    ExpectMatchesSim(r, 7, "ZI102-VA402", 43, 10);
+    EXPECT_EQ(bus->RequestCount(3), 4u) << "family probe, then 16, 16 and 11 registers";
+}
+
+TEST_F(CliProgram, ReadAsTextNamesTheFamilyAndEveryRegister) {
+    bus->AddController(3, TQ102_TQ402);
+    bus->StartTcp(0);
+    auto r = Cli({"read", "--tcp", Tcp(), "--address", "3"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("family: ZI102-VA402\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("register 42: " + std::to_string(bus->At(3).Register(42)) + "\n"),
+              std::string::npos);
+    EXPECT_EQ(r.out.find("register 43:"), std::string::npos);
+    EXPECT_NE(r.out.find("coil 9: "), std::string::npos);
+    EXPECT_EQ(r.out.find("coil 10:"), std::string::npos);
+}
+
+TEST_F(CliProgram, WriteShowsTheEchoAndReachesTheController) {
+    bus->AddController(2, TQ100);
+    const std::string pty = bus->StartPty();
+    const int16_t value = static_cast<int16_t>(bus->At(2).Register(31) + 5); // inside the limits
+    auto r = Cli({"write", "1", std::to_string(value), "--port", pty, "--address", "2"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "register 1 = " + std::to_string(value) + "\n");
+    EXPECT_EQ(bus->At(2).Register(1), value);
+    EXPECT_EQ(bus->RequestCount(6), 1u);
+}
+
+TEST_F(CliProgram, RefusedWriteIsABusFailureNamingTheException) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    const int16_t before = bus->At(1).Register(56);
+    auto r = Cli({"write", "56", "9", "--tcp", Tcp()}); // the family register is read-only
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: comException (2)\n");
+    EXPECT_EQ(bus->At(1).Register(56), before);
+}
+
+TEST_F(CliProgram, CoilOnAndOff) {
+    bus->AddController(4, TQ100);
+    bus->StartTcp(0);
+    auto r = Cli({"coil", "5", "on", "--tcp", Tcp(), "--address", "4"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "coil 5 = on\n");
+    EXPECT_TRUE(bus->At(4).Coil(5));
+    r = Cli({"coil", "5", "off", "--tcp", Tcp(), "--address", "4"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "coil 5 = off\n");
+    EXPECT_FALSE(bus->At(4).Coil(5));
+    const auto log = bus->RequestLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].function, 5);
+    EXPECT_EQ(log[0].quantity, 0xFF00) << "on travels as FF 00";
+    EXPECT_EQ(log[1].quantity, 0);
+}
+
+TEST_F(CliProgram, ProbeOfPresentAddressSendsOneRequest) {
+    bus->AddController(9, TQ102_TQ402);
+    bus->StartTcp(0);
+    auto r = Cli({"probe", "--tcp", Tcp(), "--address", "9"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "address 9 answers\n");
+    const auto log = bus->RequestLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].function, 3);
+    EXPECT_EQ(log[0].start, 0);
+    EXPECT_EQ(log[0].quantity, 1);
+}
+
+TEST_F(CliProgram, ProbeOfAbsentAddressFailsWithNoResponse) {
+    bus->AddController(1, TQ100);
+    const std::string pty = bus->StartPty();
+    auto r = Cli({"probe", "--port", pty, "--address", "12"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: comNoResponse (9)\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(CliProgram, ProbeOfAbsentAddressOverTcpFailsWithNoResponse) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    auto r = Cli({"probe", "--tcp", Tcp(), "--address", "12"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: comNoResponse (9)\n");
+}
+
+TEST_F(CliProgram, SilentControllerFailsReadAfterRetries) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    bus->SetFault(1, sim::FaultKind::Silent);
+    auto r = Cli({"read", "--tcp", Tcp()});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: comNoResponse (9)\n");
+    EXPECT_EQ(r.out, "") << "nothing half-read is printed";
+}
+
+TEST_F(CliProgram, UnreachableTcpPortIsABusFailure) {
+    bus->AddController(1, TQ100);
+    const uint16_t port = bus->StartTcp(0);
+    bus->Stop();
+    auto r = Cli({"probe", "--tcp", "127.0.0.1:" + std::to_string(port)});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_NE(r.err.find("cannot connect"), std::string::npos) << r.err;
+}
+
+TEST_F(CliProgram, UsageErrorsExitWithTwoAndTouchNoBus) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"read"},
+        {"write", "1", "--tcp", Tcp()},
+        {"coil", "5", "sideways", "--tcp", Tcp()},
+        {"read", "--tcp", Tcp(), "--port", "/dev/null"},
+        {"read", "--tcp", Tcp(), "--address", "300"},
+        {"dance", "--tcp", Tcp()},
+    };
+    for (const auto& args : bad) {
+        auto r = Cli(args);
+        EXPECT_EQ(r.exitStatus, 2) << r.err;
+        EXPECT_EQ(r.err.rfind("calora-cli: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find("--help"), std::string::npos) << "points to the help: " << r.err;
+    }
+    EXPECT_TRUE(bus->RequestLog().empty());
+}
+
+TEST_F(CliProgram, HelpForEachCommand) {
+    for (const char* command : {"read", "write", "coil", "probe", "scan"}) {
+        auto r = Cli({command, "--help"});
+        EXPECT_EQ(r.exitStatus, 0);
+        EXPECT_EQ(r.out.rfind(std::string("Usage: calora-cli ") + command, 0), 0u) << r.out;
+    }
+    auto r = Cli({"--help"});
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+}
+
+} // namespace

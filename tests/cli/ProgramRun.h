@@ -1,0 +1,22 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+// What a finished program left behind.
+struct ProgramResult {
+    int exitStatus = -1; // -1 when it did not end normally (killed, or could not start)
+    std::string out;
+    std::string err;
+};
+
+// Runs program with args, stdin empty, and collects its output. A program still running
+// after the limit is killed.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         std::chrono::seconds limit = std::chrono::seconds(60));
+
+// The program built into CALORA_TEST_BIN ("" when the variable is not set).
+std::string TestBinary(const std::string& name);
+// Full path of a program found on PATH, or "".
+std::string FindOnPath(const std::string& name);

@@ -72,18 +72,18 @@ bool CTQControllerModel::IsAvailable(uint32_t index) const {
 }
 
 void CTQControllerModel::SetPages(const TQModelPages& pageSlots) {
-    slots = pageSlots;
+    pageList = pageSlots;
     RebuildPageList();
 }
 
 void CTQControllerModel::RebuildPageList() {
     pages.clear();
     IModelPage* const order[] = {
-        slots.configuracion,
-        slots.configuracion2,
-        family == TQ100 ? slots.serialRetransmission : nullptr,
-        slots.parametrosMultiple,
-        slots.parametros,
+        pageList.configuracion,
+        pageList.configuracion2,
+        family == TQ100 ? pageList.serialRetransmission : nullptr,
+        pageList.parametrosMultiple,
+        pageList.parametros,
     };
     for (IModelPage* page : order) {
         if (page != nullptr)
@@ -107,16 +107,16 @@ void CTQControllerModel::SetFamily(IPropertySheet* sheet, ModelFamily newFamily)
         return;
     IModelPage* const remembered = sheet != nullptr ? sheet->GetActivePage() : nullptr;
     if (newFamily == TQ102_TQ402) {
-        RemoveFrom(sheet, slots.serialRetransmission);
+        RemoveFrom(sheet, pageList.serialRetransmission);
         count = kRegisterCountTQ102_TQ402;
     } else {
         // The retransmission page goes before the last two, so those are taken off and
         // added again behind it.
-        RemoveFrom(sheet, slots.parametros);
-        RemoveFrom(sheet, slots.parametrosMultiple);
-        AddTo(sheet, slots.serialRetransmission);
-        AddTo(sheet, slots.parametrosMultiple);
-        AddTo(sheet, slots.parametros);
+        RemoveFrom(sheet, pageList.parametros);
+        RemoveFrom(sheet, pageList.parametrosMultiple);
+        AddTo(sheet, pageList.serialRetransmission);
+        AddTo(sheet, pageList.parametrosMultiple);
+        AddTo(sheet, pageList.parametros);
         if (sheet != nullptr && remembered != nullptr)
             sheet->SetActivePage(remembered);
         count = kRegisterCountTQ100;

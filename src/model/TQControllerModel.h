@@ -107,12 +107,12 @@ public:
     // Supplies the pages after construction (before AddPagesTo). The page list follows
     // the current family.
     void SetPages(const TQModelPages& pages);
-    const TQModelPages& GetPageSlots() const { return slots; }
+    const TQModelPages& GetPageSlots() const { return pageList; }
 
 private:
     void RebuildPageList();
 
-    TQModelPages slots;
+    TQModelPages pageList;
     ModelFamily family = TQ102_TQ402;
 };
 

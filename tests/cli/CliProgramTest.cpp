@@ -232,6 +232,66 @@ TEST_F(CliProgram, SilentControllerFailsReadAfterRetries) {
     EXPECT_EQ(r.out, "") << "nothing half-read is printed";
 }
 
+TEST_F(CliProgram, ReadRefusedByExceptionsNamesTheException) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    bus->SetFault(1, sim::FaultKind::Exception);
+    auto r = Cli({"read", "--json", "--tcp", Tcp()});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: comException (2)\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(CliProgram, ReadWithSpoiledChecksumsNamesTheCrcError) {
+    bus->AddController(1, TQ100);
+    const std::string pty = bus->StartPty();
+    bus->SetFault(1, sim::FaultKind::BadCrc);
+    auto r = Cli({"read", "--port", pty});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: comCrcError (1)\n");
+    EXPECT_EQ(bus->RequestCount(3), 5u) << "the family probe is tried five times";
+}
+
+TEST_F(CliProgram, ReadWithCutAnswersNamesTheShortFrame) {
+    bus->AddController(1, TQ100);
+    const std::string pty = bus->StartPty();
+    bus->SetFault(1, sim::FaultKind::ShortAnswer);
+    auto r = Cli({"read", "--port", pty});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: comShortFrame (3)\n");
+}
+
+TEST_F(CliProgram, ScanFindsTheFirstAddressOverTcp) {
+    bus->AddController(2, TQ102_TQ402);
+    bus->AddController(5, TQ100);
+    const uint16_t port = bus->StartTcp(0);
+    auto r = Cli({"scan", "--tcp", Tcp()});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "found address 2 at 127.0.0.1:" + std::to_string(port) + "\n");
+    EXPECT_EQ(r.err, "") << "no progress line when stderr is not a terminal";
+}
+
+TEST_F(CliProgram, ScanFindsTheAddressOnPseudoTerminal) {
+    bus->AddController(4, TQ100);
+    const std::string pty = bus->StartPty();
+    auto r = Cli({"scan", "--port", pty});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "found address 4 on " + pty + " at 19200 baud, parity N\n");
+    // Addresses 1 to 3 were asked once each, without retries, then 4 answered.
+    const auto log = bus->RequestLog();
+    ASSERT_EQ(log.size(), 1u) << "the sim logs only what a controller received";
+    EXPECT_EQ(log[0].address, 4);
+}
+
+TEST_F(CliProgram, ScanWithLinesReportsTheLineItFoundOn) {
+    bus->AddController(1, TQ100);
+    const std::string pty = bus->StartPty();
+    auto r = Cli({"scan", "--lines", "--port", pty, "--baud", "2400"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "found address 1 on " + pty + " at 19200 baud, parity N\n")
+        << "the line search starts at 19200 without parity, whatever was given";
+}
+
 TEST_F(CliProgram, UnreachableTcpPortIsABusFailure) {
     bus->AddController(1, TQ100);
     const uint16_t port = bus->StartTcp(0);

@@ -1,7 +1,7 @@
 #include "CliCommands.h"
 
 #include "CliConnection.h"
-#include "CliOutput.h"
+#include "CliTasks.h"
 #include "ComErrorName.h"
 
 #include "comm/ModbusMaster.h"
@@ -13,41 +13,9 @@ namespace {
 
 using Master = CTramaModbusAsincrona;
 
-// Status coils per family: a ZI102-VA402 has no eleventh.
-constexpr uint16_t kCoilsTQ100 = 11;
-constexpr uint16_t kCoilsTQ102_TQ402 = 10;
-constexpr uint16_t kReadChunk = 16;
-constexpr uint16_t kFamilyRegister = 56;
-
 int BusFailure(std::ostream& err, int code) {
     err << "calora-cli: " << ComErrorName(code) << " (" << code << ")\n";
     return kExitBusFailure;
-}
-
-int RunRead(const CliOptions& o, Master& master, int wait, std::ostream& out, std::ostream& err) {
-    const auto address = static_cast<uint8_t>(o.address);
-    int16_t familyWord = 0;
-    int result = master.Request(address, 3, kFamilyRegister, 1, &familyWord, true, wait);
-    // An exception answer means the controller has no register 56 to say TQ100 with.
-    const ModelFamily family =
-        (result == Master::comException || familyWord != 0) ? TQ102_TQ402 : TQ100;
-
-    ControllerSnapshot snapshot;
-    snapshot.family = FamilyName(family);
-    snapshot.registers.resize(family == TQ100 ? kRegisterCountTQ100 : kRegisterCountTQ102_TQ402);
-    result =
-        master.ReadRegisters(address, snapshot.registers.data(),
-                             static_cast<uint16_t>(snapshot.registers.size()), kReadChunk, wait);
-    if (result != Master::comOk)
-        return BusFailure(err, result);
-    const uint16_t coils = family == TQ100 ? kCoilsTQ100 : kCoilsTQ102_TQ402;
-    snapshot.coils.resize(coils);
-    result = master.ReadCoils(address, snapshot.coils.data(), coils, coils, wait);
-    if (result != Master::comOk)
-        return BusFailure(err, result);
-
-    out << (o.json ? FormatSnapshotJson(snapshot) : FormatSnapshotText(snapshot));
-    return kExitOk;
 }
 
 int RunWrite(const CliOptions& o, Master& master, int wait, std::ostream& out, std::ostream& err) {
@@ -95,11 +63,10 @@ int RunProbe(const CliOptions& o, Master& master, int wait, std::ostream& out) {
 } // namespace
 
 int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& err, bool terminal) {
-    (void)terminal;
-    if (options.command == CliCommand::Scan) {
-        err << "calora-cli: scan is not available in this build\n";
-        return kExitUsage;
-    }
+    if (options.command == CliCommand::Scan)
+        return RunScan(options, out, err, terminal);
+    if (options.command == CliCommand::Read)
+        return RunReadAll(options, out, err);
 
     std::string openError;
     auto master = OpenCliMaster(options, openError);
@@ -110,8 +77,6 @@ int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& er
     const int wait = CTQControllerModel().GetBaseTimeout();
     try {
         switch (options.command) {
-        case CliCommand::Read:
-            return RunRead(options, *master, wait, out, err);
         case CliCommand::Write:
             return RunWrite(options, *master, wait, out, err);
         case CliCommand::Coil:

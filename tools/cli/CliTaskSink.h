@@ -1,0 +1,45 @@
+#pragma once
+
+#include "comm/BusTask.h"
+
+#include <iosfwd>
+#include <mutex>
+
+struct CommSettings;
+class CTQControllerModel;
+
+// The bus-task sink of the command line: it switches the model's family when asked, keeps
+// the last status, and on a terminal redraws one progress line while a scan searches.
+class CCliTaskSink : public IBusTaskSink {
+public:
+    CCliTaskSink(CTQControllerModel& model, const CommSettings& settings, std::ostream& err,
+                 bool terminal);
+
+    void PostStatus(int stringId, uint32_t foundWord) override;
+    void PostProgress(int position) override;
+    void SendFamilyCommand(int command) override;
+    // The command line only reads and scans; a question would only come from a write.
+    BoxAnswer AskAbortRetryIgnore(const std::string& text) override;
+    std::string LoadText(int stringId) override;
+    bool TryStopTimer() override { return true; }
+    void ShowEnded(int) override {}
+
+    int LastStatus() const;
+    uint32_t LastWord() const;
+    // Ends the progress line, if one was drawn.
+    void FinishProgressLine();
+
+private:
+    CTQControllerModel& model;
+    const CommSettings& settings;
+    std::ostream& err;
+    const bool terminal;
+    mutable std::mutex lock;
+    int lastStatus = 0;
+    uint32_t lastWord = 0;
+    int progress = 0;
+    bool lineDrawn = false;
+};
+
+// "19200 baud, parity N" for the baud and parity indices of a found-controller word.
+std::string DescribeLine(uint16_t baudIndex, uint16_t parityIndex);

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 
@@ -290,6 +293,41 @@ TEST_F(CliProgram, ScanWithLinesReportsTheLineItFoundOn) {
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(r.out, "found address 1 on " + pty + " at 19200 baud, parity N\n")
         << "the line search starts at 19200 without parity, whatever was given";
+}
+
+// The desktop program's profile names ports "COMn:"; the command line takes those names too.
+TEST_F(CliProgram, ListedPortNameResolvesThroughTheProfile) {
+    bus->AddController(3, TQ102_TQ402);
+    const std::string pty = bus->StartPty();
+    char folder[] = "/tmp/calora-cli-profile-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string config = folder;
+    std::filesystem::create_directories(config + "/Norvane");
+    {
+        std::ofstream ini(config + "/Norvane/Calora.conf");
+        ini << "[General]\nModbusDir=1\nSerialPortExtra=" << pty
+            << "\nSerialPortMap=\"COM7:=" << pty << "\"\n";
+    }
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = saved ? saved : "";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    auto r = Cli({"read", "--json", "--port", "COM7:", "--address", "3"});
+    auto unknown = Cli({"probe", "--port", "COM9:"});
+    if (saved)
+        setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    const std::string profileText = [&] {
+        std::ifstream in(config + "/Norvane/Calora.conf");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    std::filesystem::remove_all(config);
+
+    ExpectMatchesSim(r, 3, "ZI102-VA402", 43, 10);
+    EXPECT_EQ(unknown.exitStatus, 1);
+    EXPECT_NE(unknown.err.find("unknown serial port 'COM9:'"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("COM7: (" + pty + ")"), std::string::npos) << unknown.err;
+    EXPECT_EQ(profileText.find("COM1:"), std::string::npos) << "the profile is never written";
 }
 
 TEST_F(CliProgram, UnreachableTcpPortIsABusFailure) {

@@ -1,8 +1,11 @@
 #include "CliConnection.h"
 
+#include "CliProfile.h"
+
 #include "app/CommSettings.h"
 #include "comm/ModbusMaster.h"
 #include "comm/SerialCommPort.h"
+#include "comm/SerialPortList.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -42,8 +45,28 @@ CommSettings SettingsFromOptions(const CliOptions& options, const std::string& i
     return settings;
 }
 
+bool PrepareSerialPort(const CliOptions& options, std::string& error) {
+    if (options.useTcp || options.serialPort.front() == '/')
+        return true;
+    CCliProfile profile(CCliProfile::DefaultPath());
+    const auto ports = EnumerateSerialPorts(profile);
+    if (!ResolveSerialDevice(options.serialPort).empty())
+        return true;
+    error = "unknown serial port '" + options.serialPort + "'";
+    if (ports.empty()) {
+        error += "; no serial device was found";
+    } else {
+        error += "; known:";
+        for (const auto& port : ports)
+            error += " " + port.name + " (" + port.devicePath + ")";
+    }
+    return false;
+}
+
 std::unique_ptr<CTramaModbusAsincrona> OpenCliMaster(const CliOptions& options,
                                                      std::string& error) {
+    if (!PrepareSerialPort(options, error))
+        return nullptr;
     std::string ip;
     if (options.useTcp) {
         auto resolved = ResolveIPv4(options.host);

@@ -16,5 +16,10 @@ std::optional<std::string> ResolveIPv4(const std::string& host);
 // The host must already be resolved (ip is a dotted address).
 CommSettings SettingsFromOptions(const CliOptions& options, const std::string& ip);
 
+// Makes a listed port name ("COM3:") openable: numbers the machine's serial devices as the
+// desktop program does, from its profile. A device path needs nothing. False, with a reason,
+// when the name is unknown.
+bool PrepareSerialPort(const CliOptions& options, std::string& error);
+
 // A master on the options' connection, open; or nullptr with a one-line reason.
 std::unique_ptr<CTramaModbusAsincrona> OpenCliMaster(const CliOptions& options, std::string& error);

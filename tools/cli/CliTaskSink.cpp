@@ -79,6 +79,6 @@ uint32_t CCliTaskSink::LastWord() const {
 void CCliTaskSink::FinishProgressLine() {
     std::lock_guard<std::mutex> hold(lock);
     if (lineDrawn)
-        err << "\n" << std::flush;
+        err << "\r" << std::string(72, ' ') << "\r" << std::flush;
     lineDrawn = false;
 }

@@ -41,6 +41,11 @@ int FailWithCode(std::ostream& err, int code) {
 
 // The settings a task reads; nothing when the host name does not resolve.
 bool TaskSettings(const CliOptions& o, CommSettings& settings, std::ostream& err) {
+    std::string error;
+    if (!PrepareSerialPort(o, error)) {
+        Fail(err, error);
+        return false;
+    }
     std::string ip;
     if (o.useTcp) {
         auto resolved = ResolveIPv4(o.host);

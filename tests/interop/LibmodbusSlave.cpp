@@ -73,8 +73,8 @@ void CLibmodbusSlave::ServeConnection(bool tcp) {
         const int rc = modbus_receive(ctx, query);
         if (rc > 0) {
             std::lock_guard<std::mutex> hold(lock);
+            ++served; // before the answer leaves, so a master that has it sees the count
             modbus_reply(ctx, query, rc, mapping);
-            ++served;
         } else if (rc < 0 && errno != ETIMEDOUT) {
             if (tcp)
                 return;        // the client went away: wait for the next one

@@ -125,7 +125,10 @@ TEST(AddressScan, CancelKeepsTheOldSettings) {
     ASSERT_TRUE(task.Start());
     for (int i = 0; i < 500 && sink.probes < 3; ++i)
         std::this_thread::sleep_for(10ms);
-    sink.timerRunning = false; // the button handler stops the timer before it cancels
+    {
+        std::lock_guard<std::mutex> guard(sink.mutex);
+        sink.timerRunning = false; // the button handler stops the timer before it cancels
+    }
     task.Cancel();
     ASSERT_TRUE(task.WaitFinished(10s));
     task.Join();

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -212,4 +214,25 @@ TEST_F(WriteAnswers, CancelBeforeTheNextRegisterStopsTheWrite) {
     ASSERT_EQ(writes.size(), 3u); // 30, 31, 1
     EXPECT_FALSE(task.Succeeded());
     EXPECT_NE(sink.LastStatus().id, 61);
+}
+
+TEST_F(WriteAnswers, DestroyingARunningTaskStopsItsWorker) {
+    std::atomic<int> probes{0};
+    {
+        CBusTask task(kModeScanAddress, settings, model, sink);
+        task.SetMasterFactory(ScriptedMasterFactory(
+            [&](const std::vector<uint8_t>&) {
+                ++probes;
+                std::this_thread::sleep_for(5ms); // a silent slave costs its wait
+                return std::vector<uint8_t>{};
+            },
+            log));
+        ASSERT_TRUE(task.Start());
+        EXPECT_FALSE(task.Start()); // one worker per task
+        while (probes < 2)
+            std::this_thread::sleep_for(1ms);
+        EXPECT_TRUE(task.IsRunning());
+    }
+    EXPECT_LT(probes.load(), 255);
+    EXPECT_EQ(settings.address, 9);
 }

@@ -190,6 +190,14 @@ TEST_F(SerialPort, AnswerIsCutAtTheCapacity) {
     EXPECT_EQ(port->Transact(kProbe.data(), 8, buffer, &length, 500), 1);
     peer.join();
     EXPECT_EQ(length, 10u);
+    // The rest of the long answer is gone before the next exchange.
+    const auto answer = WithCrc({0x01, 0x03, 0x02, 0x00, 0x2A});
+    std::vector<uint8_t> got;
+    Exchange(*port, kProbe, got, 1000, [&] {
+        pty.Read(8);
+        pty.Write(answer);
+    });
+    EXPECT_EQ(got, answer);
 }
 
 TEST_F(SerialPort, ReceiveKeepsBytesAlreadyReceived) {

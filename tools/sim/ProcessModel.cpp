@@ -39,6 +39,7 @@ void ProcessModel::SetTemperature(double celsius) {
     temperature = celsius;
     filterPrimed = false;
     lastPvValid = false;
+    slope = 0;
 }
 
 double ProcessModel::Measured(const ControllerImage& image, const Scale& s) const {
@@ -153,11 +154,14 @@ double ProcessModel::Regulate(const ControllerImage& image, const Scale& s, doub
     const double derivativeTime = std::max<int>(0, image.registers[reg::kDerivativeTime]);
     const double integralLimit =
         std::clamp<int>(image.registers[reg::kIntegralLimit], 0, 100) / 100.0;
-    double slope = lastPvValid ? (pv - lastPv) / kStep : 0.0;
-    if (cooling)
-        slope = -slope;
+    // The derivative acts on the filtered slope of the measurement, so a step of the set
+    // point or a single sample does not kick the output.
+    const double rawSlope = lastPvValid ? (pv - lastPv) / kStep : 0.0;
+    const double filterTime = std::max(1.0, derivativeTime / 5.0);
+    slope += (rawSlope - slope) * (1.0 - std::exp(-kStep / filterTime));
+    const double directedSlope = cooling ? -slope : slope;
     const double proportional = error / band;
-    const double derivative = -derivativeTime * slope / band;
+    const double derivative = -derivativeTime * directedSlope / band;
     double next = integral;
     if (integralTime > 0)
         next = std::clamp(integral + error * kStep / (integralTime * band), -integralLimit,

@@ -61,6 +61,7 @@ private:
     bool workingPrimed = false;
     double integral = 0;
     double lastPv = 0;
+    double slope = 0; // filtered slope of the measurement, per second
     bool lastPvValid = false;
     bool relayOn = false;
     double output = 0;     // 0..1

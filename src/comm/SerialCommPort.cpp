@@ -89,10 +89,11 @@ CSerialCommPort::CSerialCommPort(const std::string& name_, uint32_t baud, uint8_
     }
     // TIOCEXCL keeps other programs out; the lock also keeps out a second master of ours,
     // which TIOCEXCL lets through when running privileged.
-    if (ioctl(handle, TIOCEXCL) != 0 || flock(handle, LOCK_EX | LOCK_NB) != 0) {
+    if (flock(handle, LOCK_EX | LOCK_NB) != 0 || ioctl(handle, TIOCEXCL) != 0) {
         Close();
         return;
     }
+    exclusive = true;
     tcgetattr(handle, &line); // a failure leaves the zeroed record; the arguments decide
     termios wanted = line;
     if (!ApplyLine(wanted, baud, parity, stopBits, byteSize)) {
@@ -127,6 +128,11 @@ void CSerialCommPort::Close() {
         const int fd = handle;
         handle = -1;
         tcflush(fd, TCIOFLUSH);
+        // The exclusive flag belongs to the device, not to the descriptor: while another
+        // descriptor keeps the device alive (a simulator's pty), it would outlive us.
+        if (exclusive)
+            ioctl(fd, TIOCNXCL);
+        exclusive = false;
         ::close(fd);
     }
 }

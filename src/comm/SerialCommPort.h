@@ -38,6 +38,7 @@ private:
     termios line{};
     std::string name;
     bool driverRs485 = false;
+    bool exclusive = false; // we set the device's exclusive flag and clear it on close
 };
 
 // The stored serial settings are indices; these turn them into line values.

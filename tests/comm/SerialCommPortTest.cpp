@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 
@@ -95,6 +96,27 @@ TEST_F(SerialPort, HeldExclusively) {
     CSerialCommPort other(pty.SlavePath(), 9600, 0, 0, 8);
     EXPECT_FALSE(other.IsOpen());
     EXPECT_EQ(other.Name(), "Ninguno");
+}
+
+TEST_F(SerialPort, ExclusiveFlagIsClearedOnCloseAndKeptByARefusedOpen) {
+    // The device stays alive through a descriptor of its own, as a simulator's pty does.
+    const int keeper = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(keeper, 0);
+    int exclusive = -1;
+    auto port = Open();
+    ASSERT_TRUE(port->IsOpen());
+    ASSERT_EQ(ioctl(keeper, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    {
+        CSerialCommPort refused(pty.SlavePath(), 9600, 0, 0, 8);
+        EXPECT_FALSE(refused.IsOpen());
+    }
+    ASSERT_EQ(ioctl(keeper, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1) << "a refused open must not lift the holder's exclusivity";
+    port->Close();
+    ASSERT_EQ(ioctl(keeper, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "another user could not open the device after us";
+    close(keeper);
 }
 
 TEST_F(SerialPort, CompleteAnswerEndsTheWindowEarly) {

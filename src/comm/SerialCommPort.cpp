@@ -110,9 +110,9 @@ CSerialCommPort::CSerialCommPort(const std::string& name_, uint32_t baud, uint8_
     }
 
     ioctl(handle, TIOCCBRK);
-    // Without the driver's RS-485 mode, RTS is the transmitter enable we switch around each
-    // send; held high it would keep the bus from answering.
-    SetModemLines(handle, driverRs485 ? (TIOCM_DTR | TIOCM_RTS) : TIOCM_DTR, true);
+    // Without the driver's RS-485 mode, each send raises RTS again and drops it once the
+    // last byte is out, so the bus is free for the answer.
+    SetModemLines(handle, TIOCM_DTR | TIOCM_RTS, true);
     tcflush(handle, TCIOFLUSH);
     open = true;
 }

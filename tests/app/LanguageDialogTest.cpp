@@ -278,7 +278,7 @@ TEST_F(LanguageDialogTest, Screenshots) {
         GTEST_SKIP() << "CALORA_SCREENSHOT_DIR not set";
     }
     QDir().mkpath(dir);
-    for (const char* language : {"English", "Italiano"}) {
+    for (const char* language : {"English", "Espanol"}) {
         auto library = std::make_shared<CLanguageLibrary>();
         ASSERT_TRUE(library->Load(languagesDir() + language + ".so"));
         SetActiveLanguage(library);

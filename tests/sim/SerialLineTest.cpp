@@ -86,6 +86,14 @@ TEST_F(SerialLine, MasterCanOpenTheTerminalAgainAndAgain) {
     }
 }
 
+TEST_F(SerialLine, ReopeningAtTheSameParityWorks) {
+    for (uint8_t parity : {kOdd, kOdd, kEven, kEven, kNone}) {
+        Master master(path, 19200, parity, 0, 8);
+        ASSERT_TRUE(master.IsOpen()) << "parity " << int(parity);
+        EXPECT_TRUE(Answers(master, parity == kOdd ? 2 : 4));
+    }
+}
+
 TEST_F(SerialLine, ChunkedReadsArriveAsTheirRequests) {
     Master master(path, 19200, kNone, 0, 8);
     ASSERT_TRUE(master.IsOpen());

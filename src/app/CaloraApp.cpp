@@ -1,0 +1,190 @@
+#include "app/CaloraApp.h"
+
+#include "SimBus.h"
+#include "app/MainSheet.h"
+#include "comm/ModbusMaster.h"
+#include "framework/QtProfileStore.h"
+#include "model/TQControllerModel.h"
+
+#include <QDesktopServices>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+CCaloraApp* theApp = nullptr;
+
+// Keeps values for the run only: demo mode leaves the user's saved values alone.
+class CScratchProfile : public IProfileStore {
+public:
+    std::string GetString(const std::string& key, const std::string& fallback) override {
+        auto it = strings.find(key);
+        return it == strings.end() ? fallback : it->second;
+    }
+    int GetInt(const std::string& key, int fallback) override {
+        auto it = ints.find(key);
+        return it == ints.end() ? fallback : it->second;
+    }
+    void WriteString(const std::string& key, const std::string& value) override {
+        strings[key] = value;
+    }
+    void WriteInt(const std::string& key, int value) override { ints[key] = value; }
+
+private:
+    std::map<std::string, std::string> strings;
+    std::map<std::string, int> ints;
+};
+
+std::string WithSeparator(std::string dir) {
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+std::string PerUserDataDir() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return WithSeparator(base.toStdString()) + "Norvane/Calora/";
+}
+
+// The demo bus: two controllers, one of each family; address 1 answers a scan at once.
+constexpr uint8_t kDemoFirstAddress = 1;
+constexpr uint8_t kDemoSecondAddress = 2;
+constexpr const char* kDemoPortName = "COM1:";
+} // namespace
+
+std::string PrepareDataFolders(const std::string& appDir, const std::string& perUserDir) {
+    std::error_code ignored;
+    std::string dir = appDir;
+    if (::access(appDir.c_str(), W_OK) != 0) {
+        dir = perUserDir;
+        fs::create_directories(dir, ignored);
+    }
+    fs::create_directory(dir + "logs", ignored);
+    fs::create_directory(dir + "gf", ignored);
+    return dir;
+}
+
+CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : options(options) {
+    const fs::path exe = fs::absolute(fs::path(executablePath));
+    appDir = WithSeparator(exe.parent_path().string());
+    helpFile = exe.string() + ".chm";
+    dataDir = PrepareDataFolders(appDir, PerUserDataDir());
+    settings.address = 0;
+    settings.baudIndex = 3;
+    settings.parityIndex = 0;
+    theApp = this;
+}
+
+CCaloraApp::~CCaloraApp() {
+    sheet.reset();
+    model.reset();
+    if (demoBus)
+        demoBus->Stop();
+    if (theApp == this)
+        theApp = nullptr;
+}
+
+CCaloraApp* CCaloraApp::Instance() {
+    return theApp;
+}
+
+bool CCaloraApp::InitInstance() {
+    profile = std::make_unique<CQtProfileStore>();
+    scratchProfile = std::make_unique<CScratchProfile>();
+    if (options.demo)
+        return StartDemoBus();
+    settings.Load(*profile);
+    return true;
+}
+
+bool CCaloraApp::StartDemoBus() {
+    uint16_t port = 0;
+    try {
+        sim::SimBusOptions busOptions;
+        busOptions.wireTime = false;
+        demoBus = std::make_unique<sim::SimBus>(busOptions);
+        demoBus->AddController(kDemoFirstAddress, TQ100);
+        demoBus->AddController(kDemoSecondAddress, TQ102_TQ402);
+        port = demoBus->StartTcp(0, "127.0.0.1");
+    } catch (const std::exception&) {
+        demoBus.reset();
+        return false;
+    }
+    // The connection goes to the demo bus; the saved settings are not read.
+    settings = CommSettings{};
+    settings.interface = kInterfaceTcp;
+    settings.ip = "127.0.0.1";
+    settings.ipPort = port;
+    settings.address = kDemoFirstAddress;
+    // CreateMaster wants a port name even for TCP/IP.
+    settings.port = kDemoPortName;
+    return true;
+}
+
+uint16_t CCaloraApp::DemoPort() const {
+    return demoBus ? demoBus->TcpPort() : 0;
+}
+
+CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
+    try {
+        sheet = std::make_unique<CMyPropertySheetTQ>(*this);
+    } catch (const CLanguageLoadFailed&) {
+        sheet.reset();
+    }
+    return sheet.get();
+}
+
+int CCaloraApp::Run() {
+    if (!InitInstance())
+        return 1;
+    ShowSplash();
+    if (BuildSheet())
+        sheet->DoModal();
+    const bool started = sheet != nullptr;
+    ExitInstance();
+    return started ? 0 : 1;
+}
+
+void CCaloraApp::ExitInstance() {
+    sheet.reset();
+    model.reset();
+    if (profile && !options.demo) {
+        settings.Store(*profile);
+        if (auto* qt = dynamic_cast<CQtProfileStore*>(profile.get()))
+            qt->Flush();
+    }
+}
+
+CTQControllerModel& CCaloraApp::GetModel() {
+    if (!model)
+        model = std::make_unique<CTQControllerModel>();
+    return *model;
+}
+
+std::unique_ptr<CTramaModbusAsincrona> CCaloraApp::CreateMaster() const {
+    return ::CreateMaster(settings);
+}
+
+bool CCaloraApp::HasHelpFile() const {
+    std::error_code ignored;
+    return fs::is_regular_file(helpFile, ignored);
+}
+
+void CCaloraApp::OpenHelp() const {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(helpFile)));
+}
+
+void CCaloraApp::OpenLogsFolder() const {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(LogsDir())));
+}
+
+void CCaloraApp::ShowSplash() {
+    if (options.splashMs <= 0)
+        return;
+}

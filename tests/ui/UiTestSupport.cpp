@@ -1,0 +1,85 @@
+#include "UiTestSupport.h"
+
+#include "app/MainSheet.h"
+#include "framework/ControlIds.h"
+#include "framework/QtProfileStore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTimer>
+
+#include <cstdlib>
+
+std::string TestBinDir() {
+    const char* bin = std::getenv("CALORA_TEST_BIN");
+    return bin ? std::string(bin) : std::string(".");
+}
+
+void UseLanguage(const std::string& name) {
+    CQtProfileStore profile;
+    profile.WriteString("LanguageDll", TestBinDir() + "/Languages/" + name + ".so");
+    profile.Flush();
+}
+
+void ClearConnectionProfile() {
+    QSettings settings("Norvane", "Calora");
+    for (const char* key : {"TipoComunicaciones", "Puerto", "ModbusDir", "Baud", "Paridad", "Ip",
+                            "PuertoIP", "SerialPortMap", "SerialPortExtra"})
+        settings.remove(key);
+    settings.sync();
+}
+
+std::unique_ptr<CCaloraApp> MakeApp(bool demo) {
+    CCaloraApp::Options options;
+    options.demo = demo;
+    options.splashMs = 0;
+    return std::make_unique<CCaloraApp>(TestBinDir() + "/calora", options);
+}
+
+void AutoCloseBusTasks(CMyPropertySheetTQ& sheet, std::vector<BusTaskRecord>& records,
+                       int cancelAfterMs) {
+    sheet.SetBusTaskHook([&records, cancelAfterMs](CBusTaskDlg& dialog) {
+        auto* timer = new QTimer(&dialog);
+        auto* clock = new QElapsedTimer;
+        clock->start();
+        QPointer<CBusTaskDlg> guard(&dialog);
+        auto cancelled = std::make_shared<bool>(false);
+        QObject::connect(timer, &QTimer::timeout, &dialog,
+                         [guard, timer, clock, cancelled, &records, cancelAfterMs] {
+                             if (!guard || !guard->isVisible())
+                                 return;
+                             CBusTaskDlg& d = *guard;
+                             if (cancelAfterMs > 0 && !*cancelled &&
+                                 clock->elapsed() >= cancelAfterMs && d.TaskRunning()) {
+                                 *cancelled = true;
+                                 d.OnButton();
+                                 return;
+                             }
+                             if (d.TaskRunning())
+                                 return;
+                             QCoreApplication::sendPostedEvents(&d);
+                             auto* bar = FindControl<QProgressBar>(&d, IDC_BUS_TASK_PROGRESS);
+                             records.push_back({d.Mode(), d.StatusText(), d.windowTitle(),
+                                                d.ButtonText(), bar ? bar->value() : -1,
+                                                bar ? bar->maximum() : -1});
+                             timer->stop();
+                             delete clock;
+                             d.OnButton();
+                         });
+        timer->start(20);
+    });
+}
+
+bool WaitUntil(const std::function<bool()>& fn, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!fn()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}

@@ -59,6 +59,10 @@ public:
     bool Send(const std::vector<uint8_t>& bytes) {
         return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
     }
+    // False once the socket would block (the peer stopped reading).
+    bool SendSome(const std::vector<uint8_t>& bytes) {
+        return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT) > 0;
+    }
     // ADU for a request frame (address + PDU) with the given transaction identifier.
     static std::vector<uint8_t> Adu(uint16_t id, const std::vector<uint8_t>& frame) {
         std::vector<uint8_t> adu = {uint8_t(id >> 8),     uint8_t(id & 0xFF), 0, 0, 0,

@@ -160,6 +160,25 @@ TEST(TcpShutdown, StopWithClientsConnectedAndAnswersPendingDoesNotHang) {
     bus.reset();
 }
 
+TEST(TcpShutdown, AClientThatNeverReadsDoesNotHoldStop) {
+    auto bus = std::make_unique<sim::SimBus>(simtest::Frozen());
+    bus->AddController(1, TQ100);
+    RawTcp client(bus->StartTcp(0));
+    // Far more answers than the socket buffers hold; the client reads none of them.
+    std::vector<uint8_t> burst;
+    for (int i = 0; i < 200; ++i) {
+        const auto adu = RawTcp::Adu(uint16_t(i), Request(1, 3, 0, 125));
+        burst.insert(burst.end(), adu.begin(), adu.end());
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    size_t bursts = 0;
+    while (std::chrono::steady_clock::now() < until && client.SendSome(burst))
+        ++bursts;
+    ASSERT_GT(bursts, 10u);
+    auto done = std::async(std::launch::async, [&bus] { bus->Stop(); });
+    EXPECT_EQ(done.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+}
+
 TEST(TcpShutdown, PortCanBeReusedAfterStop) {
     uint16_t port = 0;
     {

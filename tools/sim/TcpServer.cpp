@@ -19,15 +19,32 @@ namespace {
 
 constexpr size_t kHeader = 6;
 
-bool SendAll(int fd, const std::vector<uint8_t>& bytes) {
+// A client that stops reading must not hold its thread (and so Stop) for ever.
+constexpr int kSendTimeoutMs = 5000;
+
+bool SendAll(int fd, const std::vector<uint8_t>& bytes, int stopFd) {
     size_t sent = 0;
+    const auto giveUp =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
     while (sent < bytes.size()) {
-        const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
+        const ssize_t n =
+            send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
             continue;
-        if (n <= 0)
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        sent += static_cast<size_t>(n);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              giveUp - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            return false;
+        pollfd fds[2] = {{fd, POLLOUT, 0}, {stopFd, POLLIN, 0}};
+        if (poll(fds, 2, static_cast<int>(left)) < 0 && errno != EINTR)
+            return false;
+        if (fds[1].revents & POLLIN)
+            return false;
     }
     return true;
 }
@@ -46,7 +63,7 @@ uint16_t TcpServer::Start(const std::string& host, uint16_t wanted) {
     address.sin_port = htons(wanted);
     if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1)
         throw std::runtime_error("not an IPv4 address: " + host);
-    listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (listener < 0)
         throw std::runtime_error("cannot create a socket");
     const int yes = 1;
@@ -190,7 +207,7 @@ bool TcpServer::Answer(int fd, const uint8_t* adu, size_t length) {
     }
     std::vector<uint8_t> out = {id0, id1, 0, 0, 0, static_cast<uint8_t>(frame.size())};
     out.insert(out.end(), frame.begin(), frame.end());
-    return SendAll(fd, out);
+    return SendAll(fd, out, stop.Descriptor());
 }
 
 } // namespace sim

@@ -165,6 +165,8 @@ int CTramaModbusAsincrona::RequestFrame(uint8_t address, uint8_t function, uint1
 
 int CTramaModbusAsincrona::ReadRegisters(uint8_t address, int16_t* dest, uint16_t count,
                                          uint16_t chunk, int waitMs) {
+    if (dest == nullptr && count > 0)
+        throw comNoDestination;
     std::lock_guard<std::recursive_mutex> guard(lock);
     // A chunk of 0 would never advance: read everything in one request instead.
     const uint32_t step = chunk == 0 ? count : chunk;
@@ -186,6 +188,8 @@ int CTramaModbusAsincrona::ReadRegisters(uint8_t address, int16_t* dest, uint16_
 
 int CTramaModbusAsincrona::ReadCoils(uint8_t address, uint8_t* dest, uint16_t count, uint16_t chunk,
                                      int waitMs) {
+    if (dest == nullptr && count > 0)
+        throw comNoDestination;
     std::lock_guard<std::recursive_mutex> guard(lock);
     const uint32_t step = chunk == 0 ? count : chunk;
     for (uint32_t start = 0; start < count; start += step) {

@@ -187,6 +187,27 @@ TEST(ReadRegisters, CountZeroSendsNothing) {
     EXPECT_EQ(dest[0], 5);
 }
 
+TEST(ReadRegisters, NoDestinationSendsNothing) {
+    auto link = std::make_shared<ScriptedLink>();
+    auto master = ScriptedMaster(link);
+    EXPECT_EQ(ThrownCode([&] { master->ReadRegisters(1, nullptr, 4, 4, 200); }),
+              Master::comNoDestination);
+    EXPECT_EQ(ThrownCode([&] { master->ReadCoils(1, nullptr, 4, 4, 200); }),
+              Master::comNoDestination);
+    EXPECT_TRUE(link->requests.empty());
+}
+
+TEST(ReadRegisters, ChunkZeroReadsAllInOneRequest) {
+    auto link = std::make_shared<ScriptedLink>();
+    link->Answer(RegisterAnswer(1, 0, 5));
+    auto master = ScriptedMaster(link);
+    int16_t dest[5] = {};
+    EXPECT_EQ(master->ReadRegisters(1, dest, 5, 0, 200), 0);
+    ASSERT_EQ(link->requests.size(), 1u);
+    EXPECT_EQ(StartAndQuantity(link->requests[0]), std::make_pair(uint16_t{0}, uint16_t{5}));
+    EXPECT_EQ(dest[4], 1004);
+}
+
 TEST(ReadRegisters, FortyThreeInChunksOfSixteen) {
     auto link = std::make_shared<ScriptedLink>();
     link->Answer(RegisterAnswer(1, 0, 16));

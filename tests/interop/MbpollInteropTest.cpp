@@ -5,21 +5,25 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
-#include <regex>
+#include <sstream>
 
 namespace {
 
 // mbpoll prints one "[reference]: <tab>value" line per value read.
 std::map<int, long> ParseMbpoll(const std::string& out) {
     std::map<int, long> values;
-    static const std::regex line(R"(^\[(\d+)\]:\s*(-?\d+)\s*$)");
     std::istringstream lines(out);
     std::string text;
     while (std::getline(lines, text)) {
-        std::smatch m;
-        if (std::regex_match(text, m, line))
-            values[std::stoi(m[1])] = std::stol(m[2]);
+        int reference = 0;
+        long value = 0;
+        char tail = 0;
+        if (text.empty() || text[0] != '[')
+            continue;
+        if (std::sscanf(text.c_str(), "[%d]: %ld %c", &reference, &value, &tail) == 2)
+            values[reference] = value;
     }
     return values;
 }

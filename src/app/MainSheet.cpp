@@ -95,7 +95,12 @@ int CMyPropertySheetTQ::DoModal() {
 QAction* CMyPropertySheetTQ::AddCommand(QMenu* menu, int id, const QString& text) {
     QAction* action = menu->addAction(text);
     action->setData(id);
-    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    connect(action, &QAction::triggered, this, [this, id, action] {
+        // Check marks follow the settings and the model, not the click.
+        if (action->isCheckable())
+            action->setChecked(!action->isChecked());
+        OnCommand(id);
+    });
     commands[id] = action;
     return action;
 }
@@ -280,11 +285,8 @@ void CMyPropertySheetTQ::OnTcpCommand() {
     QAction* tcp = FindCommand(ID_INTERFACE_TCP);
     if (tcp->isChecked())
         return;
-    // The item toggled itself when triggered; the dialog decides.
-    if (!RunTcpSettings()) {
-        tcp->setChecked(false);
+    if (!RunTcpSettings())
         return;
-    }
     app.settings.interface = kInterfaceTcp;
     SetCheckedInterface(-1, true);
 }
@@ -364,6 +366,7 @@ void CMyPropertySheetTQ::OnDetect(int scanMode) {
 void CMyPropertySheetTQ::OnFamily(int id) {
     app.GetModel().SetFamily(this, id == ID_FAMILY_TQ100 ? TQ100 : TQ102_TQ402);
     RefreshTexts();
+    UpdateCommandStates();
 }
 
 void CMyPropertySheetTQ::OnAbout() {

@@ -4,6 +4,7 @@
 #include "framework/TextProvider.h"
 
 #include <QLineEdit>
+#include <QValidator>
 #include <QWidget>
 
 CControlHost::CControlHost(QWidget* self) : self(self) {
@@ -40,9 +41,42 @@ void CControlHost::SetDlgItemTextById(int id, int stringId) {
     SetDlgItemText(id, TextById(stringId));
 }
 
+namespace {
+// Limits what the user types, like an edit's text limit: text set by the program is kept
+// whole (a shown "-199.9" survives a limit of 5), typing cannot make the text longer than
+// the limit or, when it already is, longer than it was.
+class CTextLimitValidator : public QValidator {
+public:
+    CTextLimitValidator(QLineEdit* edit, int limit)
+        : QValidator(edit), edit(edit), limit(limit), lastLength(edit->text().size()) {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { lastLength = text.size(); });
+    }
+    State validate(QString& input, int&) const override {
+        // During validation the edit already holds `input`; an unmodified edit means the
+        // program set the text.
+        if (!edit->isModified() || input.size() <= limit || input.size() <= lastLength)
+            return Acceptable;
+        return Invalid;
+    }
+
+private:
+    QLineEdit* edit;
+    int limit;
+    qsizetype lastLength;
+};
+} // namespace
+
 void CControlHost::SetLimitText(int id, int maxChars) {
-    if (auto* edit = Control<QLineEdit>(id))
-        edit->setMaxLength(maxChars > 0 ? maxChars : 32767);
+    auto* edit = Control<QLineEdit>(id);
+    if (!edit)
+        return;
+    // Replacing our own limit; an edit with another validator keeps it and gets no limit.
+    const QValidator* current = edit->validator();
+    if (current && !dynamic_cast<const CTextLimitValidator*>(current))
+        return;
+    edit->setValidator(maxChars > 0 ? new CTextLimitValidator(edit, maxChars) : nullptr);
+    delete current;
 }
 
 void CControlHost::EnableControl(int id, bool enable) {

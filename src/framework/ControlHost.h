@@ -37,7 +37,8 @@ public:
     void SetDlgItemText(int id, const QString& text);
     // Sets a control's text from the language library.
     void SetDlgItemTextById(int id, int stringId);
-    // An edit accepts at most `maxChars` characters.
+    // The user can type at most `maxChars` characters into an edit (0: no limit). Text the
+    // program sets is not cut.
     void SetLimitText(int id, int maxChars);
     void EnableControl(int id, bool enable);
     void ShowControl(int id, bool show);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 TEST(ControlIds, ControlsAreFoundByIdAndTyped) {
@@ -81,7 +82,8 @@ TEST(ControlHost, TextsLimitsAndStates) {
     EXPECT_EQ("abc", form.GetDlgItemText(10));
     EXPECT_EQ("Go", button->text());
     form.SetLimitText(10, 5);
-    edit->setText("1234567");
+    edit->setText("");
+    QTest::keyClicks(edit, "1234567");
     EXPECT_EQ("12345", edit->text());
     form.EnableControl(11, false);
     EXPECT_FALSE(button->isEnabled());
@@ -104,4 +106,23 @@ TEST(TextProvider, DefaultsToTextErrorAndUsesThePluggedLookup) {
     EXPECT_EQ(QString::fromUtf8("Aceptar ñ"), form.GetDlgItemText(1));
     SetTextProvider({});
     EXPECT_EQ("Text Error", TextById(117));
+}
+
+TEST(ControlHost, TextLimitBindsTypingButNotTheProgramsText) {
+    CFormBase form;
+    auto* edit = form.AddControl<QLineEdit>(10, 0, 0, 40, 12);
+    form.SetLimitText(10, 5);
+    edit->setText("-199.9"); // six characters set by the program stay whole
+    EXPECT_EQ("-199.9", edit->text());
+    edit->setCursorPosition(6);
+    QTest::keyClicks(edit, "7");
+    EXPECT_EQ("-199.9", edit->text());
+    QTest::keyClick(edit, Qt::Key_Backspace); // shortening is always possible
+    EXPECT_EQ("-199.", edit->text());
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, "12");
+    EXPECT_EQ("-1991", edit->text());
+    form.SetLimitText(10, 0); // no limit
+    QTest::keyClicks(edit, "234");
+    EXPECT_EQ("-1991234", edit->text());
 }

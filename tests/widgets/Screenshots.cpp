@@ -1,0 +1,63 @@
+// Pictures of the small dialogs for a person to look at; written only when
+// CALORA_SCREENSHOT_DIR names a folder.
+#include "app/AboutDlg.h"
+#include "app/SplashDlg.h"
+#include "app/ValueDlg.h"
+#include "app/ValuePairDlg.h"
+#include "framework/ResourceIds.h"
+#include "framework/TextProvider.h"
+#include "widgets/DialogoHisteresis.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+namespace {
+class CNoProfile : public IProfileStore {
+public:
+    std::string GetString(const std::string&, const std::string& fallback) override {
+        return fallback;
+    }
+    int GetInt(const std::string&, int fallback) override { return fallback; }
+    void WriteString(const std::string&, const std::string&) override {}
+    void WriteInt(const std::string&, int) override {}
+};
+
+void Save(QWidget& window, const QString& name) {
+    const QString dir = qEnvironmentVariable("CALORA_SCREENSHOT_DIR");
+    window.show();
+    const QPixmap shot = window.grab();
+    EXPECT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(QDir(dir).filePath(name + ".png"))) << name.toStdString();
+}
+} // namespace
+
+TEST(Screenshots, SmallDialogs) {
+    if (qEnvironmentVariableIsEmpty("CALORA_SCREENSHOT_DIR"))
+        GTEST_SKIP() << "CALORA_SCREENSHOT_DIR not set";
+    QDir().mkpath(qEnvironmentVariable("CALORA_SCREENSHOT_DIR"));
+    SetTextProvider([](int id) -> std::optional<std::string> {
+        switch (id) {
+        case IDS_VALUE_PROMPT:
+            return std::string("Enter the new value:");
+        case IDS_OK:
+            return std::string("OK");
+        case IDS_CANCEL:
+            return std::string("Cancel");
+        default:
+            return std::nullopt;
+        }
+    });
+    CValueDlg value("-199.9", -1999, 9999, 1);
+    Save(value, "value-dialog");
+    CValuePairDlg pair("250.0", "180.5", -1999, 9999, -1999, 9999, 1);
+    Save(pair, "value-pair-dialog");
+    CNoProfile profile;
+    CDialogoHisteresis hysteresis(profile);
+    Save(hysteresis, "hysteresis-dialog");
+    CAboutDlg about;
+    Save(about, "about-box");
+    CSplashDlg splash(60000);
+    Save(splash, "splash");
+    SetTextProvider({});
+}

@@ -58,7 +58,7 @@ TEST_F(Faults, NoFaultReadsTheSetpointOverBothTransports) {
     EXPECT_EQ(value, 200);
     auto rtu = Rtu();
     value = 0;
-    EXPECT_EQ(Thrown(*rtu, 2, true, 200, nullptr, &value), Master::comOk);
+    EXPECT_EQ(Thrown(*rtu, 2, true, 1000, nullptr, &value), Master::comOk);
     EXPECT_EQ(value, 200);
 }
 
@@ -68,7 +68,7 @@ TEST_F(Faults, SilentControllerGivesNoResponseAfterFiveAttempts) {
     EXPECT_EQ(Thrown(*rtu, 1, true, 20), Master::comNoResponse);
     EXPECT_EQ(Requests(1), 5u);
     // Its neighbour is unaffected.
-    EXPECT_EQ(Thrown(*rtu, 2, true, 200), Master::comOk);
+    EXPECT_EQ(Thrown(*rtu, 2, true, 1000), Master::comOk);
 }
 
 TEST_F(Faults, SilentOverTcpIsNoResponseToo) {
@@ -81,7 +81,7 @@ TEST_F(Faults, SilentOverTcpIsNoResponseToo) {
 TEST_F(Faults, ShortAnswerIsAShortFrame) {
     bus.SetFault(1, FaultKind::ShortAnswer);
     auto rtu = Rtu();
-    EXPECT_EQ(Thrown(*rtu, 1, true, 100), Master::comShortFrame);
+    EXPECT_EQ(Thrown(*rtu, 1, true, 500), Master::comShortFrame);
     EXPECT_EQ(Requests(1), 5u);
     auto tcp = Tcp();
     EXPECT_EQ(Thrown(*tcp, 1, false, 10), Master::comShortFrame);
@@ -90,7 +90,7 @@ TEST_F(Faults, ShortAnswerIsAShortFrame) {
 TEST_F(Faults, BadCrcIsACrcErrorOverRtu) {
     bus.SetFault(2, FaultKind::BadCrc);
     auto rtu = Rtu();
-    EXPECT_EQ(Thrown(*rtu, 2, true, 100), Master::comCrcError);
+    EXPECT_EQ(Thrown(*rtu, 2, true, 1000), Master::comCrcError);
     EXPECT_EQ(Requests(2), 5u);
     // TCP carries no CRC: the answer stands.
     auto tcp = Tcp();
@@ -114,7 +114,7 @@ TEST_F(Faults, ExceptionIsReturnedAsTwoAfterOneAttempt) {
 TEST_F(Faults, WrongAddressIsAMismatch) {
     bus.SetFault(1, FaultKind::WrongAddress);
     auto rtu = Rtu();
-    EXPECT_EQ(Thrown(*rtu, 1, true, 100), Master::comMismatch);
+    EXPECT_EQ(Thrown(*rtu, 1, true, 1000), Master::comMismatch);
     auto tcp = Tcp();
     EXPECT_EQ(Thrown(*tcp, 1, false, 10), Master::comMismatch);
 }
@@ -128,7 +128,7 @@ TEST_F(Faults, SlowAnswerBeyondTheWaitIsNoResponseOverRtu) {
     bus.SetFault(1, FaultKind::Slow, 1.0, 50);
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the late answer lands
     int16_t value = 0;
-    EXPECT_EQ(Thrown(*rtu, 1, true, 400, nullptr, &value), Master::comOk);
+    EXPECT_EQ(Thrown(*rtu, 1, true, 2000, nullptr, &value), Master::comOk);
     EXPECT_EQ(value, 200);
 }
 

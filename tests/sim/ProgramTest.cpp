@@ -219,7 +219,7 @@ TEST_F(Program, ServesTcpAndPtyUntilSigterm) {
         EXPECT_EQ(tcp.Request(6, 3, 56, 1, &value, true, 10), 2);
         CTramaModbusAsincrona rtu(link, 19200, 0, 0, 8);
         ASSERT_TRUE(rtu.IsOpen());
-        EXPECT_EQ(rtu.Request(5, 3, 1, 1, &value, true, 200), 0);
+        EXPECT_EQ(rtu.Request(5, 3, 1, 1, &value, true, 1000), 0);
         EXPECT_EQ(value, 200);
     }
     EXPECT_EQ(StopWith(SIGTERM), 0);

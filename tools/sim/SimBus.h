@@ -72,7 +72,8 @@ public:
     void AddDefaultControllers();
     void RemoveController(uint8_t address);
     bool Has(uint8_t address) const;
-    // Throws std::out_of_range when no controller has the address.
+    // Throws std::out_of_range when no controller has the address. The reference stays
+    // valid until the controller is removed or the bus destroyed.
     Controller& At(uint8_t address);
     std::vector<uint8_t> Addresses() const;
 
@@ -92,6 +93,8 @@ public:
     // Stops every server, closes every connection; safe to call twice.
     void Stop();
 
+    // 0 / "" while the server is not running. PtyPath is the serial side's path, the
+    // device's too when started with StartDevice.
     uint16_t TcpPort() const;
     std::string PtyPath() const;
     size_t TcpClientCount() const;

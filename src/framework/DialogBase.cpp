@@ -9,8 +9,40 @@ CDialogBase::CDialogBase(int templateId, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 
+namespace {
+CDialogBase::ModalHandler& InstalledHandler() {
+    static CDialogBase::ModalHandler handler;
+    return handler;
+}
+} // namespace
+
+CDialogBase::ModalHandler CDialogBase::SetModalHandler(ModalHandler handler) {
+    ModalHandler previous = std::move(InstalledHandler());
+    InstalledHandler() = std::move(handler);
+    return previous;
+}
+
 int CDialogBase::DoModal() {
+    if (const ModalHandler& handler = InstalledHandler())
+        return RunWithHandler(handler);
     return exec();
+}
+
+int CDialogBase::RunWithHandler(const ModalHandler& handler) {
+    bool ended = false;
+    int code = IDCANCEL;
+    const QMetaObject::Connection watch = connect(this, &QDialog::finished, this, [&](int result) {
+        ended = true;
+        code = result;
+    });
+    // A copy: the handler may open nested dialogs that replace the installed one.
+    const ModalHandler run = handler;
+    show();
+    run(*this);
+    disconnect(watch);
+    if (!ended)
+        done(IDCANCEL);
+    return ended ? code : IDCANCEL;
 }
 
 void CDialogBase::EndDialog(int result) {

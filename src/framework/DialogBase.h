@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QPushButton;
 
 // A dialog built from a numbered template: its controls keep their ids, are laid out in
@@ -18,6 +20,13 @@ public:
 
     // Runs modally; returns the code given to EndDialog (IDOK, IDCANCEL, ...).
     int DoModal();
+
+    // For tests: while a handler is installed, DoModal shows the dialog and hands it to the
+    // handler instead of running a modal loop (the handler types, clicks, waits with
+    // WaitServingEvents, ...). DoModal then returns the code the dialog was ended with, or
+    // IDCANCEL if the handler left it open (it is closed then). Returns the previous one.
+    using ModalHandler = std::function<void(CDialogBase& dialog)>;
+    static ModalHandler SetModalHandler(ModalHandler handler);
     void EndDialog(int result);
 
     // Fills the controls the first time; the first show calls it, tests may call it to
@@ -43,6 +52,21 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    int RunWithHandler(const ModalHandler& handler);
+
     int templateId;
     bool initialized = false;
+};
+
+// Installs a modal handler for a scope (see CDialogBase::SetModalHandler).
+class CScopedModalHandler {
+public:
+    explicit CScopedModalHandler(CDialogBase::ModalHandler handler)
+        : previous(CDialogBase::SetModalHandler(std::move(handler))) {}
+    ~CScopedModalHandler() { CDialogBase::SetModalHandler(std::move(previous)); }
+    CScopedModalHandler(const CScopedModalHandler&) = delete;
+    CScopedModalHandler& operator=(const CScopedModalHandler&) = delete;
+
+private:
+    CDialogBase::ModalHandler previous;
 };

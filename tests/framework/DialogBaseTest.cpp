@@ -144,3 +144,36 @@ TEST(AppMessages, PostedMessagesArriveLaterInOrder) {
     EXPECT_EQ(kMsgProgressBegin, owner.seen[0].message);
     EXPECT_EQ(4u, owner.seen[1].w);
 }
+
+TEST(DialogBase, AModalHandlerDrivesDialogsOpenedByTheCodeUnderTest) {
+    std::vector<int> templates;
+    CScopedModalHandler handler([&](CDialogBase& dialog) {
+        templates.push_back(dialog.TemplateId());
+        dialog.SetDlgItemText(kEdit, "6");
+        dialog.Control<QPushButton>(IDOK)->click();
+    });
+    CSmallDlg dlg;
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(6, dlg.value);
+    EXPECT_EQ(1, dlg.inits);
+    EXPECT_EQ(std::vector<int>{555}, templates);
+}
+
+TEST(DialogBase, ADialogTheHandlerLeavesOpenEndsCancelled) {
+    CScopedModalHandler handler([](CDialogBase&) {});
+    CSmallDlg dlg;
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(3, dlg.value);
+}
+
+TEST(DialogBase, TheHandlerIsRemovedWithItsScope) {
+    {
+        CScopedModalHandler handler([](CDialogBase& d) { d.EndDialog(IDRETRY); });
+        CSmallDlg dlg;
+        EXPECT_EQ(IDRETRY, dlg.DoModal());
+    }
+    CSmallDlg dlg;
+    QTimer::singleShot(0, &dlg, [&] { dlg.EndDialog(IDNO); });
+    EXPECT_EQ(IDNO, dlg.DoModal()); // a real modal loop again
+}

@@ -10,7 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
+
+#include <algorithm>
 
 namespace {
 constexpr int kAddressLow = 1;
@@ -20,11 +23,32 @@ constexpr int kFactoryAddressTQ100 = 247;
 constexpr int kFactoryAddressZI102 = 1;
 } // namespace
 
+namespace {
+// The edit takes any number of up to five digits; reading it gives the spin's position, the
+// number brought into the spin's range.
+class CAddressSpin : public QSpinBox {
+public:
+    explicit CAddressSpin(QWidget* parent) : QSpinBox(parent) {
+        setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    }
+
+protected:
+    QValidator::State validate(QString& text, int&) const override {
+        static const QRegularExpression digits("[0-9]{0,5}");
+        if (!digits.match(text).hasMatch() || digits.match(text).capturedLength() != text.size())
+            return QValidator::Invalid;
+        return text.isEmpty() ? QValidator::Intermediate : QValidator::Acceptable;
+    }
+    int valueFromText(const QString& text) const override {
+        return std::clamp(text.toInt(), minimum(), maximum());
+    }
+};
+} // namespace
+
 QSpinBox* AddAddressSpin(CControlHost& host, int x, int y, int cx, int cy) {
-    auto* spin = host.AddControl<QSpinBox>(IDC_ADDRESS_SPIN, x, y, cx, cy);
+    QSpinBox* spin = new CAddressSpin(nullptr);
+    host.PlaceControl(spin, IDC_ADDRESS_SPIN, x, y, cx, cy);
     spin->setRange(kAddressLow, kAddressHigh);
-    // A typed number outside the range is brought into it when read, like the spin's position.
-    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     if (auto* edit = spin->findChild<QLineEdit*>())
         SetControlId(edit, IDC_ADDRESS_EDIT);
     return spin;

@@ -200,6 +200,12 @@ void SerialServer::Loop() {
                 TakeFrames(false);
                 continue;
             }
+            if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+                // The line is gone for now (a device unplugged, no one on the far side).
+                buffer.clear();
+                stop.SleepUntil(Clock::now() + std::chrono::milliseconds(20));
+                continue;
+            }
         } else if (fds[0].revents & (POLLHUP | POLLERR)) {
             // Nobody holds the other side: wait for the next master.
             buffer.clear();

@@ -133,8 +133,12 @@ void TcpServer::AcceptLoop() {
         if (!(fds[0].revents & POLLIN))
             continue;
         const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            // Out of descriptors, say: the pending connection stays readable, so pause.
+            if (errno != EAGAIN && errno != EINTR && errno != ECONNABORTED)
+                stop.SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
             continue;
+        }
         std::lock_guard<std::mutex> guard(clientsLock);
         if (clients.size() >= kMaxClients) {
             close(fd);

@@ -2,6 +2,7 @@
 
 #include "SimBus.h"
 #include "app/MainSheet.h"
+#include "app/SplashDlg.h"
 #include "comm/ModbusMaster.h"
 #include "framework/QtProfileStore.h"
 #include "model/TQControllerModel.h"
@@ -187,4 +188,6 @@ void CCaloraApp::OpenLogsFolder() const {
 void CCaloraApp::ShowSplash() {
     if (options.splashMs <= 0)
         return;
+    CSplashDlg splash(options.splashMs);
+    splash.DoModal();
 }

@@ -1,9 +1,9 @@
 #include "app/MainSheet.h"
 
+#include "app/AboutDlg.h"
 #include "app/CaloraApp.h"
 #include "app/LanguageDialog.h"
 #include "app/LanguageLibrary.h"
-#include "app/MainSheetAbout.h"
 #include "app/MainSheetPage.h"
 #include "comm/BusTaskDlg.h"
 #include "comm/SerialPortList.h"
@@ -15,6 +15,7 @@
 #include "framework/UiServices.h"
 #include "languages/StringIds.h"
 #include "model/TQControllerModel.h"
+#include "widgets/Artwork.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -76,6 +77,7 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
     app.GetModel().AddPagesTo(*this);
     BuildMenus();
     layout->setMenuBar(menuBar);
+    setWindowIcon(ProgramIcon());
     RefreshTexts();
 }
 
@@ -370,7 +372,7 @@ void CMyPropertySheetTQ::OnFamily(int id) {
 }
 
 void CMyPropertySheetTQ::OnAbout() {
-    CSheetAboutBox about(this);
+    CAboutDlg about(this);
     about.DoModal();
 }
 

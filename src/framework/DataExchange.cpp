@@ -39,14 +39,21 @@ QString RangeMessage(const QString& low, const QString& high) {
     return QStringLiteral("Please enter a value between %1 and %2.").arg(low, high);
 }
 
+namespace {
+// The box belongs to the window that holds the field.
+QWidget* BoxOwner(CDataExchange& dx) {
+    QWidget* control = dx.Host().GetDlgItem(dx.LastControlId());
+    return control ? control->window() : nullptr;
+}
+} // namespace
+
 void RefuseNumber(CDataExchange& dx) {
-    MessageBoxText(dx.Host().GetDlgItem(dx.LastControlId()), NumberMessage(), MbIcon::Exclamation);
+    MessageBoxText(BoxOwner(dx), NumberMessage(), MbIcon::Exclamation);
     dx.Fail();
 }
 
 void RefuseRange(CDataExchange& dx, const QString& low, const QString& high) {
-    MessageBoxText(dx.Host().GetDlgItem(dx.LastControlId()), RangeMessage(low, high),
-                   MbIcon::Exclamation);
+    MessageBoxText(BoxOwner(dx), RangeMessage(low, high), MbIcon::Exclamation);
     dx.Fail();
 }
 

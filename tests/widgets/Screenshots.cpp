@@ -1,6 +1,7 @@
 // Pictures of the small dialogs for a person to look at; written only when
 // CALORA_SCREENSHOT_DIR names a folder.
 #include "app/AboutDlg.h"
+#include "app/LanguageLibrary.h"
 #include "app/SplashDlg.h"
 #include "app/ValueDlg.h"
 #include "app/ValuePairDlg.h"
@@ -9,6 +10,7 @@
 #include "widgets/DialogoHisteresis.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPixmap>
 #include <gtest/gtest.h>
 
@@ -59,5 +61,25 @@ TEST(Screenshots, SmallDialogs) {
     Save(about, "about-box");
     CSplashDlg splash(60000);
     Save(splash, "splash");
+    SetTextProvider({});
+}
+
+TEST(Screenshots, ValueDialogsInEveryLanguage) {
+    if (qEnvironmentVariableIsEmpty("CALORA_SCREENSHOT_DIR"))
+        GTEST_SKIP() << "CALORA_SCREENSHOT_DIR not set";
+    const std::string dir = qEnvironmentVariable("CALORA_TEST_BIN").toStdString() + "/";
+    const std::vector<LanguageListEntry> languages = ListLanguages(LanguagesDirOf(dir));
+    if (languages.empty())
+        GTEST_SKIP() << "no language libraries built";
+    for (const LanguageListEntry& entry : languages) {
+        auto library = std::make_shared<CLanguageLibrary>();
+        ASSERT_TRUE(library->Load(entry.path));
+        SetTextProvider([library](int id) { return library->FindText(id); });
+        const QString suffix = QFileInfo(QString::fromStdString(entry.path)).baseName().toLower();
+        CValueDlg value("25.0", -1999, 9999, 1);
+        Save(value, "value-dialog-" + suffix);
+        CValuePairDlg pair("250.0", "180.5", -1999, 9999, -1999, 9999, 1);
+        Save(pair, "value-pair-dialog-" + suffix);
+    }
     SetTextProvider({});
 }

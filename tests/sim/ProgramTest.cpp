@@ -7,9 +7,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -225,6 +227,50 @@ TEST_F(Program, ServesTcpAndPtyUntilSigterm) {
     EXPECT_EQ(StopWith(SIGTERM), 0);
     struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0);
+}
+
+// Masters take the terminal exclusively; an unprivileged one must still be able to open it
+// again after closing it (as every task of the program does), even after a program that
+// left the exclusive flag set. Root is exempt from the flag, so as root the masters run as
+// nobody.
+TEST_F(Program, UnprivilegedMasterReopensTheTerminal) {
+    Start({"--pty", "--no-wire-time", "--controllers", "1"});
+    const std::string pty = Banner()["PTY"];
+    ASSERT_FALSE(pty.empty());
+    if (geteuid() == 0) {
+        ASSERT_EQ(chmod(pty.c_str(), 0666), 0);
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && setuid(65534) != 0)
+            _exit(100);
+        int failures = 0;
+        // A program that takes the terminal exclusively and leaves the flag set on close.
+        for (int i = 0; i < 10; ++i) {
+            const int fd = open(pty.c_str(), O_RDWR | O_NOCTTY);
+            failures += fd >= 0 && ioctl(fd, TIOCEXCL) == 0 ? 0 : 1;
+            if (fd >= 0)
+                close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        for (int i = 0; i < 20; ++i) {
+            CTramaModbusAsincrona master(pty, 19200, 0, 0, 8);
+            int16_t value = 0;
+            try {
+                failures +=
+                    master.IsOpen() && master.Request(1, 3, 1, 1, &value, true, 1000) == 0 ? 0 : 1;
+            } catch (CTramaModbusAsincrona::tErrorCom) {
+                ++failures;
+            }
+        }
+        _exit(failures);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "100 = could not drop privileges";
+    EXPECT_EQ(StopWith(SIGTERM), 0);
 }
 
 TEST_F(Program, SigintStopsItToo) {

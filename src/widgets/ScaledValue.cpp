@@ -43,8 +43,16 @@ std::optional<double> ParseNumber(std::string_view text) {
     }
     double value = 0.0;
     const std::from_chars_result result = std::from_chars(begin, end, value);
-    if (result.ec != std::errc())
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too small to hold reads as 0, as the C conversion gives it; too large fails.
+        const std::string_view number(begin, static_cast<size_t>(result.ptr - begin));
+        if (number.find("e-") == std::string_view::npos &&
+            number.find("E-") == std::string_view::npos)
+            return std::nullopt;
+        value = 0.0;
+    } else if (result.ec != std::errc()) {
         return std::nullopt;
+    }
     value *= sign;
     if (value == 0.0 && first != '0')
         return std::nullopt;

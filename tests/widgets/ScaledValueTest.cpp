@@ -4,7 +4,10 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
 
 TEST(ParseNumber, AcceptsBlanksAroundANumber) {
     const auto value = ParseNumber(" \t12.5 \t");
@@ -54,6 +57,12 @@ TEST(ParseNumber, InfinityAndNotANumberAreRefused) {
     EXPECT_FALSE(ParseNumber("1e999"));
 }
 
+TEST(ParseNumber, AnUnderflowReadsAsZero) {
+    EXPECT_FALSE(ParseNumber("1e-999")); // zero, but the text does not start with 0
+    ASSERT_TRUE(ParseNumber("0.1e-999"));
+    EXPECT_EQ(0.0, *ParseNumber("0.1e-999"));
+}
+
 TEST(RoundHalfAway, HalvesGoAwayFromZero) {
     EXPECT_EQ(1, RoundHalfAway(0.5));
     EXPECT_EQ(-1, RoundHalfAway(-0.5));
@@ -96,4 +105,40 @@ TEST(FormatScaled, ShowsExactlyDDecimals) {
     EXPECT_EQ("0.005", FormatScaled(5, 3));
     EXPECT_EQ("0.00", FormatScaled(0, 2));
     EXPECT_EQ("1.0", FormatScaled(10, 5)); // d modulo 4
+}
+
+namespace {
+// The rule written with the C library's conversion (this test runs in the "C" locale).
+std::optional<double> ReferenceParse(const std::string& text) {
+    size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+        ++pos;
+    const char first = pos < text.size() ? text[pos] : '\0';
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str() + pos, &end);
+    if (value == 0.0 && first != '0')
+        return std::nullopt;
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    if (*end != '\0' || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+} // namespace
+
+TEST(ParseNumber, AgreesWithTheCConversionOnRandomTexts) {
+    const std::string alphabet = " \t0123456789.-+eE,a";
+    std::mt19937 random(20261207);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text;
+        const int length = static_cast<int>(random() % 9);
+        for (int k = 0; k < length; ++k)
+            text += alphabet[random() % alphabet.size()];
+        const std::optional<double> expected = ReferenceParse(text);
+        const std::optional<double> actual = ParseNumber(text);
+        ASSERT_EQ(expected.has_value(), actual.has_value()) << '"' << text << '"';
+        if (expected) {
+            ASSERT_EQ(*expected, *actual) << '"' << text << '"';
+        }
+    }
 }

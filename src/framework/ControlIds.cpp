@@ -29,7 +29,7 @@ void MarkControlHost(QWidget* host) {
 }
 
 QWidget* FindControl(const QWidget* root, int id) {
-    if (!root)
+    if (!root || id == 0) // 0: no id
         return nullptr;
     // Nearest first, and never inside a nested dialog: its ids are its own.
     QList<const QWidget*> level{root};

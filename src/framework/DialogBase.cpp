@@ -61,7 +61,6 @@ QPushButton* CDialogBase::AddButton(int id, const QString& text, int x, int y, i
     auto* button = AddControl<QPushButton>(id, x, y, cx, cy);
     button->setText(text);
     button->setDefault(isDefault);
-    button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
     return button;
 }

@@ -21,6 +21,8 @@ TEST(ControlIds, ControlsAreFoundByIdAndTyped) {
     EXPECT_EQ(label, form.Control<QLabel>(1202));
     EXPECT_EQ(nullptr, form.Control<QLabel>(1196)); // wrong type
     EXPECT_EQ(nullptr, form.GetDlgItem(4242));
+    new QLabel(&form); // a control without an id is not found as id 0
+    EXPECT_EQ(nullptr, form.GetDlgItem(0));
     EXPECT_EQ(1196, ControlId(edit));
 }
 

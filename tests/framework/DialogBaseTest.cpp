@@ -5,6 +5,7 @@
 #include "framework/RecordingUiServices.h"
 #include "framework/ResourceIds.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -91,6 +92,16 @@ TEST(DialogBase, EnterPressesTheDefaultButton) {
     QTest::keyClick(dlg.Control<QLineEdit>(kEdit), Qt::Key_Return);
     EXPECT_EQ(IDOK, dlg.result());
     EXPECT_EQ(4, dlg.value);
+}
+
+TEST(DialogBase, EnterOnAFocusedButtonPressesThatButton) {
+    CSmallDlg dlg;
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    dlg.Control<QPushButton>(IDCANCEL)->setFocus();
+    QTest::keyClick(dlg.Control<QPushButton>(IDCANCEL), Qt::Key_Return);
+    EXPECT_EQ(IDCANCEL, dlg.result());
+    EXPECT_FALSE(dlg.isVisible());
 }
 
 TEST(DialogBase, DoModalReturnsTheEndCode) {

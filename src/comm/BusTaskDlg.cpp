@@ -83,11 +83,14 @@ void CBusTaskDlg::OnInitDialog() {
     button->setText(TextById(IDS_TASK_BUTTON_CANCEL));
     setWindowTitle(TextById(info.titleId));
 
+    // The timer counts as running before the worker starts: a worker that ends at once must
+    // find it running, stop it and show the end itself.
+    timerRunning = true;
+    timer->start();
     started = task->Start();
-    if (started) {
-        timerRunning = true;
-        timer->start();
-    } else {
+    if (!started) {
+        timerRunning = false;
+        timer->stop();
         SetStatus(TextById(IDS_MSG_NO_MASTER));
         button->setText(TextById(IDS_TASK_BUTTON_CLOSE));
     }

@@ -12,6 +12,29 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+// Window tests run in parallel processes and each writes the profile: every process gets a
+// profile and data folder of its own, set before anything reads the environment.
+struct PrivateProfileFolder {
+    std::filesystem::path dir;
+    PrivateProfileFolder() {
+        dir = std::filesystem::temp_directory_path() /
+              ("calora-ui-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir / "config");
+        std::filesystem::create_directories(dir / "data");
+        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    }
+    ~PrivateProfileFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+};
+const PrivateProfileFolder privateProfile;
+} // namespace
 
 std::string TestBinDir() {
     const char* bin = std::getenv("CALORA_TEST_BIN");

@@ -2,6 +2,11 @@
 #include "framework/ResourceIds.h"
 #include "framework/TextProvider.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 TEST(UiServices, RecordsBoxesAndAnswersInOrderThenWithTheFirstButton) {
@@ -82,4 +87,42 @@ TEST(UiServices, ACallbackSeesTheBoxWhileItIsOpen) {
     MessageBoxText(nullptr, "first", MbIcon::Information);
     EXPECT_EQ(QStringList({"first", "nested"}), seen);
     EXPECT_EQ(2u, ui.messages.size());
+}
+
+namespace {
+// Presses a button of the real box once it is open.
+void AnswerRealBox(QMessageBox::StandardButton button, QString* seenText = nullptr) {
+    QTimer::singleShot(0, [button, seenText] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(nullptr, box);
+        if (seenText)
+            *seenText = box->text() + "|" + box->windowTitle();
+        if (button == QMessageBox::Escape)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(button)->click();
+    });
+}
+} // namespace
+
+TEST(UiServices, TheRealBoxAnswersWithTheWindowsIds) {
+    QString seen;
+    AnswerRealBox(QMessageBox::No, &seen);
+    EXPECT_EQ(IDNO, MessageBoxText(nullptr, "Question?", MbIcon::Question, MbButtons::YesNo));
+    EXPECT_EQ("Question?|Calora", seen);
+    AnswerRealBox(QMessageBox::Retry);
+    EXPECT_EQ(IDRETRY, MessageBoxText(nullptr, "Busy", MbIcon::Stop, MbButtons::AbortRetryIgnore));
+    AnswerRealBox(QMessageBox::Ignore);
+    EXPECT_EQ(IDIGNORE, MessageBoxText(nullptr, "Busy", MbIcon::Stop, MbButtons::AbortRetryIgnore));
+    AnswerRealBox(QMessageBox::Ok);
+    EXPECT_EQ(IDOK, MessageBoxText(nullptr, "Done", MbIcon::Information));
+}
+
+TEST(UiServices, EscapeOnTheRealBoxMeansCancelOrNo) {
+    AnswerRealBox(QMessageBox::Escape);
+    EXPECT_EQ(IDCANCEL, MessageBoxText(nullptr, "?", MbIcon::Question, MbButtons::YesNoCancel));
+    AnswerRealBox(QMessageBox::Escape);
+    EXPECT_EQ(IDNO, MessageBoxText(nullptr, "?", MbIcon::Question, MbButtons::YesNo));
+    AnswerRealBox(QMessageBox::Escape);
+    EXPECT_EQ(IDOK, MessageBoxText(nullptr, "!", MbIcon::Exclamation));
 }

@@ -242,7 +242,7 @@ void CMyPropertySheetTQ::OnCommand(int id) {
         break;
     case ID_FAMILY_TQ100:
     case ID_FAMILY_TQ102_TQ402:
-        OnFamily(id);
+        OnFamilyCommand(id);
         break;
     case ID_LANGUAGE: {
         CLanguageUi languageUi(this);
@@ -365,7 +365,7 @@ void CMyPropertySheetTQ::OnDetect(int scanMode) {
     AllPagesFromModel();
 }
 
-void CMyPropertySheetTQ::OnFamily(int id) {
+void CMyPropertySheetTQ::OnFamilyCommand(int id) {
     app.GetModel().SetFamily(this, id == ID_FAMILY_TQ100 ? TQ100 : TQ102_TQ402);
     RefreshTexts();
     UpdateCommandStates();

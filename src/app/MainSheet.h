@@ -35,6 +35,9 @@ public:
 
     // Menu commands, by id; ignored while menus are disabled.
     void OnCommand(int id);
+    // The family command a transfer sends (ID_FAMILY_TQ100 or ID_FAMILY_TQ102_TQ402). It is
+    // carried out even while menus are disabled: the transfer reads the new family's count.
+    void OnFamilyCommand(int id);
     // Menu texts, every page's texts and the title, from the language library.
     void RefreshTexts();
     // Re-evaluates every command's enabled and checked state (done when a menu opens).
@@ -90,7 +93,6 @@ private:
     void OnDetect(int scanMode);
     // Runs the bus-task dialog; true when it ended with OK.
     bool RunBusTask(int mode);
-    void OnFamily(int id);
     void OnAbout();
 
     // Hooks of the active page.

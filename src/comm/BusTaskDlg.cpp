@@ -28,7 +28,7 @@ CBusTaskDlg::FamilyCommand AppFamilyCommand() {
     return [](int command) {
         CCaloraApp& app = App();
         if (CMyPropertySheetTQ* sheet = app.Sheet()) {
-            sheet->OnCommand(command);
+            sheet->OnFamilyCommand(command);
             return;
         }
         app.GetModel().SetFamily(nullptr, command == kCmdFamilyTQ100 ? TQ100 : TQ102_TQ402);

@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target calora calora-sim calora-cli languages
+cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target calora calora-sim calora-cli calora_languages
 exec ./build/bin/calora --demo

@@ -53,9 +53,9 @@ std::string PerUserDataDir() {
     return WithSeparator(base.toStdString()) + "Norvane/Calora/";
 }
 
-// The demo bus: two controllers, one of each family; address 1 answers a scan at once.
+// The demo bus holds controllers 1 to 72 (odd ones TQ100, even ones ZI102-VA402); address 1
+// answers a scan at once.
 constexpr uint8_t kDemoFirstAddress = 1;
-constexpr uint8_t kDemoSecondAddress = 2;
 constexpr const char* kDemoPortName = "COM1:";
 } // namespace
 
@@ -110,8 +110,7 @@ bool CCaloraApp::StartDemoBus() {
         sim::SimBusOptions busOptions;
         busOptions.wireTime = false;
         demoBus = std::make_unique<sim::SimBus>(busOptions);
-        demoBus->AddController(kDemoFirstAddress, TQ100);
-        demoBus->AddController(kDemoSecondAddress, TQ102_TQ402);
+        demoBus->AddDefaultControllers();
         port = demoBus->StartTcp(0, "127.0.0.1");
     } catch (const std::exception&) {
         demoBus.reset();

@@ -19,6 +19,7 @@
 
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -99,7 +100,9 @@ QAction* CMyPropertySheetTQ::AddCommand(QMenu* menu, int id, const QString& text
     action->setData(id);
     connect(action, &QAction::triggered, this, [this, id, action] {
         // Check marks follow the settings and the model, not the click.
-        if (action->isCheckable())
+        if (action->actionGroup())
+            SetCheckedInterface(interfaceChecks.port, interfaceChecks.tcp);
+        else if (action->isCheckable())
             action->setChecked(!action->isChecked());
         OnCommand(id);
     });
@@ -157,6 +160,9 @@ void CMyPropertySheetTQ::BuildInterfaceMenu() {
     portNames = FilterSheetPorts(std::move(listed));
 
     interfaceMenu = new QMenu(this);
+    // One interface at a time: the items show as a radio group.
+    auto* group = new QActionGroup(interfaceMenu);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     interfaceMenu->setToolTipsVisible(true);
     popups[IDS_MENU_INTERFACE] = interfaceMenu;
     connect(interfaceMenu, &QMenu::aboutToShow, this, &CMyPropertySheetTQ::UpdateCommandStates);
@@ -166,17 +172,21 @@ void CMyPropertySheetTQ::BuildInterfaceMenu() {
         QAction* item = AddCommand(interfaceMenu, ID_INTERFACE_PORT_FIRST + i,
                                    QString::fromStdString(portNames[i].name));
         item->setCheckable(true);
+        item->setActionGroup(group);
         item->setToolTip(QString::fromStdString(portNames[i].path));
     }
     if (!portNames.empty())
         interfaceMenu->addSeparator();
-    AddCommand(interfaceMenu, ID_INTERFACE_TCP, kTcpItem)->setCheckable(true);
+    QAction* tcp = AddCommand(interfaceMenu, ID_INTERFACE_TCP, kTcpItem);
+    tcp->setCheckable(true);
+    tcp->setActionGroup(group);
 
     const InterfaceChecks checks = PlanInterfaceChecks(portNames, app.settings);
     SetCheckedInterface(checks.port, checks.tcp);
 }
 
 void CMyPropertySheetTQ::SetCheckedInterface(int portIndex, bool tcp) {
+    interfaceChecks = {portIndex, tcp};
     for (int i = 0; i < kMaxInterfacePorts; ++i) {
         if (QAction* item = FindCommand(ID_INTERFACE_PORT_FIRST + i))
             item->setChecked(i == portIndex);

@@ -111,5 +111,6 @@ private:
     std::map<int, QMenu*> popups; // by title string id
     std::vector<IModelPage*> pages;
     std::vector<SheetPort> portNames;
+    InterfaceChecks interfaceChecks;
     int menusEnabled = 1;
 };

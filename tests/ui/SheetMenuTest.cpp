@@ -227,7 +227,7 @@ TEST_F(SheetMenuTest, DisabledMenusDisableEveryCommand) {
 TEST_F(SheetMenuTest, AnotherPortWhileSerialChangesOnlyThePort) {
     Build(3, "Serie", "COM1:");
     app->settings.baudIndex = 1;
-    sheet->OnCommand(ID_INTERFACE_PORT_FIRST + 2);
+    sheet->FindCommand(ID_INTERFACE_PORT_FIRST + 2)->trigger();
     EXPECT_EQ(app->settings.port, "COM3:");
     EXPECT_EQ(app->settings.baudIndex, 1);
     EXPECT_TRUE(Checked(ID_INTERFACE_PORT_FIRST + 2));

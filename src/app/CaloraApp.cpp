@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -134,15 +135,19 @@ uint16_t CCaloraApp::DemoPort() const {
 CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
     try {
         sheet = std::make_unique<CMyPropertySheetTQ>(*this);
-    } catch (const CLanguageLoadFailed&) {
+    } catch (...) {
+        // No language library (its message has been shown) or any other failure while
+        // building: the program ends without a window.
         sheet.reset();
     }
     return sheet.get();
 }
 
 int CCaloraApp::Run() {
-    if (!InitInstance())
+    if (!InitInstance()) {
+        std::fprintf(stderr, "calora: the demo bus could not be started\n");
         return 1;
+    }
     ShowSplash();
     if (BuildSheet())
         sheet->DoModal();

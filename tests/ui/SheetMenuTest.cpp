@@ -7,6 +7,7 @@
 #include "comm/SerialSettingsDlg.h"
 #include "comm/TcpSettingsDlg.h"
 #include "framework/ControlIds.h"
+#include "framework/DialogBase.h"
 #include "framework/RecordingUiServices.h"
 #include "framework/ResourceIds.h"
 #include "framework/TextProvider.h"
@@ -333,4 +334,17 @@ TEST_F(SheetMenuTest, FirstStartTakesTheDefaults) {
     EXPECT_EQ(app->settings.ipPort, 405);
 }
 
+} // namespace
+
+namespace {
+TEST_F(SheetMenuTest, AboutShowsTheAboutBox) {
+    Build(0);
+    int shown = 0;
+    CScopedModalHandler handler([&](CDialogBase& dialog) {
+        shown = dialog.TemplateId();
+        dialog.EndDialog(IDOK);
+    });
+    sheet->OnCommand(ID_ABOUT);
+    EXPECT_EQ(shown, IDD_ABOUTBOX);
+}
 } // namespace

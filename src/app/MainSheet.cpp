@@ -219,6 +219,11 @@ void CMyPropertySheetTQ::UpdateCommandStates() {
         action->setEnabled(enabled);
     if (app.settings.interface == kInterfaceTcp)
         FindCommand(ID_DETECT_LINE)->setEnabled(false);
+    // Until configuration files are plugged in, the file commands would do nothing.
+    if (!fileCommand) {
+        FindCommand(ID_FILE_LOAD)->setEnabled(false);
+        FindCommand(ID_FILE_SAVE)->setEnabled(false);
+    }
     const ModelFamily family = app.GetModel().GetFamily();
     FindCommand(ID_FAMILY_TQ100)->setChecked(family == TQ100);
     FindCommand(ID_FAMILY_TQ102_TQ402)->setChecked(family == TQ102_TQ402);

@@ -225,6 +225,20 @@ TEST_F(SheetMenuTest, DisabledMenusDisableEveryCommand) {
     EXPECT_TRUE(sheet->FindCommand(ID_DETECT_LINE)->isEnabled());
 }
 
+TEST_F(SheetMenuTest, FileCommandsNeedAHandler) {
+    Build(3, "Serie", "COM1:");
+    sheet->UpdateCommandStates();
+    EXPECT_FALSE(sheet->FindCommand(ID_FILE_LOAD)->isEnabled());
+    EXPECT_FALSE(sheet->FindCommand(ID_FILE_SAVE)->isEnabled());
+
+    std::vector<int> handled;
+    sheet->SetFileCommand([&](int id) { handled.push_back(id); });
+    sheet->UpdateCommandStates();
+    EXPECT_TRUE(sheet->FindCommand(ID_FILE_LOAD)->isEnabled());
+    sheet->OnCommand(ID_FILE_SAVE);
+    EXPECT_EQ(handled, std::vector<int>{ID_FILE_SAVE});
+}
+
 TEST_F(SheetMenuTest, AnotherPortWhileSerialChangesOnlyThePort) {
     Build(3, "Serie", "COM1:");
     app->settings.baudIndex = 1;

@@ -223,3 +223,59 @@ TEST(LineScan, AControllerAtAddress1With19200NoParityIsTheFirstProbe) {
     EXPECT_EQ(DescribeFoundController(settings, sink.LastStatus().word),
               "\r\nModbus1 " + settings.port + "19200N1 8Bits");
 }
+
+namespace {
+
+// A loopback port nobody listens on: bound, then released.
+uint16_t ClosedLoopbackPort() {
+    sim::SimBus bus(Options());
+    const uint16_t port = bus.StartTcp();
+    bus.Stop();
+    return port;
+}
+
+CommSettings TcpSettings(uint16_t port) {
+    CommSettings settings;
+    settings.interface = kInterfaceTcp;
+    settings.port = "COM1:";
+    settings.ip = "127.0.0.1";
+    settings.ipPort = port;
+    settings.address = 3;
+    return settings;
+}
+
+} // namespace
+
+TEST(AddressScan, DeadTcpAddressEndsAtOnceWith53) {
+    CommSettings settings = TcpSettings(ClosedLoopbackPort());
+    CShortTimeoutModel model(50);
+    CRecordingSink sink(&model);
+    CBusTask task(kModeScanAddress, settings, model, sink);
+    ASSERT_TRUE(task.Start());
+    ASSERT_TRUE(task.WaitFinished(5s));
+    task.Join();
+    EXPECT_FALSE(task.Succeeded());
+    EXPECT_EQ(sink.StatusIds(), (std::vector<int>{129, 53}));
+    EXPECT_EQ(settings.address, 3);
+}
+
+TEST(AddressScan, CancelOverASilentTcpBusEndsWithinOneProbe) {
+    sim::SimBus bus(Options());
+    bus.AddController(200, TQ100);
+    bus.SetFault(200, sim::FaultKind::Silent);
+    CommSettings settings = TcpSettings(bus.StartTcp());
+    CShortTimeoutModel model(50);
+    CScanSink sink(&model);
+    CBusTask task(kModeScanAddress, settings, model, sink);
+    ASSERT_TRUE(task.Start());
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (sink.probes.load() < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_GE(sink.probes.load(), 2);
+    task.Cancel();
+    // One probe costs the wait plus the 1 s answer window at most.
+    EXPECT_TRUE(task.WaitFinished(3s));
+    task.Join();
+    EXPECT_FALSE(task.Succeeded());
+    EXPECT_EQ(settings.address, 3);
+}

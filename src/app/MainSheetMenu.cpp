@@ -1,5 +1,7 @@
 #include "app/MainSheetMenu.h"
 
+#include "framework/ResourceIds.h"
+
 #include <algorithm>
 
 std::vector<SheetPort> FilterSheetPorts(std::vector<SheetPort> ports) {
@@ -13,7 +15,7 @@ std::vector<SheetPort> FilterSheetPorts(std::vector<SheetPort> ports) {
 
 InterfaceChecks PlanInterfaceChecks(const std::vector<SheetPort>& ports, CommSettings& settings) {
     InterfaceChecks checks;
-    const int items = std::min<int>(static_cast<int>(ports.size()), SheetCmd::MaxPortItems);
+    const int items = std::min<int>(static_cast<int>(ports.size()), kMaxInterfacePorts);
     for (int i = 0; i < items; ++i) {
         if (settings.interface == kInterfaceSerial && settings.port == ports[i].name)
             checks.port = i;

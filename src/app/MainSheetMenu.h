@@ -5,26 +5,6 @@
 #include <string>
 #include <vector>
 
-// Command ids of the main sheet's menus.
-namespace SheetCmd {
-inline constexpr int Exit = 1;
-inline constexpr int LoadFile = 32771;
-inline constexpr int SaveFile = 32772;
-inline constexpr int ReadAll = 32773;
-inline constexpr int WriteAll = 32774;
-inline constexpr int Detect = 32776;
-inline constexpr int DetectLine = 32777;
-inline constexpr int ChooseLanguage = 32778;
-inline constexpr int FamilyTQ100 = 32779;
-inline constexpr int FamilyZI102 = 32780;
-inline constexpr int About = 32781;
-inline constexpr int Help = 32782;
-inline constexpr int ConnectionSettings = 32783;
-inline constexpr int ModbusTcp = 32784;
-inline constexpr int FirstPort = 32785; // 32785 + i for serial port i
-inline constexpr int MaxPortItems = 20;
-} // namespace SheetCmd
-
 // One serial port as the system lists it: the "COMn:" name and the device behind it.
 struct SheetPort {
     std::string name;
@@ -42,6 +22,6 @@ struct InterfaceChecks {
 };
 
 // Decides the initial checks of the Interface submenu from the sorted port list (only the first
-// MaxPortItems become items) and brings the settings in line: with no matching port item the
+// kMaxInterfacePorts become items) and brings the settings in line: with no matching port item the
 // first port becomes the port setting, and with no port at all the interface becomes TCP/IP.
 InterfaceChecks PlanInterfaceChecks(const std::vector<SheetPort>& ports, CommSettings& settings);

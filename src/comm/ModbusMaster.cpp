@@ -163,27 +163,43 @@ int CTramaModbusAsincrona::RequestFrame(uint8_t address, uint8_t function, uint1
     throw code;
 }
 
-int CTramaModbusAsincrona::ReadRegisters(uint8_t address, int16_t* dest, uint16_t count,
-                                         uint16_t chunk, int waitMs) {
-    if (dest == nullptr && count > 0)
-        throw comNoDestination;
-    std::lock_guard<std::recursive_mutex> guard(lock);
+namespace {
+
+// The chunk loop shared by the register and coil reads: function `function` for items
+// [start, start + n), chunk by chunk from 0. `dataBytes(n)` is what a whole answer carries after
+// its 3-byte head; `store(start, n, data)` takes the items out of it.
+template <class DataBytes, class Store>
+int ReadInChunks(CTramaModbusAsincrona& master, int mode, uint8_t address, uint8_t function,
+                 uint16_t count, uint16_t chunk, int waitMs, DataBytes dataBytes, Store store) {
     // A chunk of 0 would never advance: read everything in one request instead.
     const uint32_t step = chunk == 0 ? count : chunk;
     for (uint32_t start = 0; start < count; start += step) {
         const uint16_t n = static_cast<uint16_t>(std::min<uint32_t>(count - start, step));
         ModbusFrame frame;
-        if (RequestFrame(address, 3, static_cast<uint16_t>(start), n, &frame, true, waitMs) ==
-            comException)
-            return comException;
-        // The byte count is not trusted, but the registers must be in what was received.
-        if (PayloadLength(mode, frame.count) < 3u + 2u * n)
-            throw comShortFrame;
-        for (uint32_t k = 0; k < n; ++k)
-            dest[start + k] =
-                static_cast<int16_t>(frame.data[3 + 2 * k] * 256 + frame.data[4 + 2 * k]);
+        if (master.RequestFrame(address, function, static_cast<uint16_t>(start), n, &frame, true,
+                                waitMs) == CTramaModbusAsincrona::comException)
+            return CTramaModbusAsincrona::comException;
+        // The byte count is not trusted, but the items must be in what was received.
+        if (PayloadLength(mode, frame.count) < 3u + dataBytes(n))
+            throw CTramaModbusAsincrona::comShortFrame;
+        store(start, n, frame.data + 3);
     }
-    return comOk;
+    return CTramaModbusAsincrona::comOk;
+}
+
+} // namespace
+
+int CTramaModbusAsincrona::ReadRegisters(uint8_t address, int16_t* dest, uint16_t count,
+                                         uint16_t chunk, int waitMs) {
+    if (dest == nullptr && count > 0)
+        throw comNoDestination;
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    return ReadInChunks(
+        *this, mode, address, 3, count, chunk, waitMs, [](uint32_t n) { return 2u * n; },
+        [dest](uint32_t start, uint32_t n, const uint8_t* data) {
+            for (uint32_t k = 0; k < n; ++k)
+                dest[start + k] = static_cast<int16_t>(data[2 * k] * 256 + data[2 * k + 1]);
+        });
 }
 
 int CTramaModbusAsincrona::ReadCoils(uint8_t address, uint8_t* dest, uint16_t count, uint16_t chunk,
@@ -191,26 +207,17 @@ int CTramaModbusAsincrona::ReadCoils(uint8_t address, uint8_t* dest, uint16_t co
     if (dest == nullptr && count > 0)
         throw comNoDestination;
     std::lock_guard<std::recursive_mutex> guard(lock);
-    const uint32_t step = chunk == 0 ? count : chunk;
-    for (uint32_t start = 0; start < count; start += step) {
-        const uint16_t n = static_cast<uint16_t>(std::min<uint32_t>(count - start, step));
-        ModbusFrame frame;
-        if (RequestFrame(address, 1, static_cast<uint16_t>(start), n, &frame, true, waitMs) ==
-            comException)
-            return comException;
-        const uint32_t dataBytes = (n + 7u) / 8u;
-        if (PayloadLength(mode, frame.count) < 3u + dataBytes)
-            throw comShortFrame;
-        for (uint32_t i = 0; i < dataBytes; ++i) {
-            const uint8_t bits = frame.data[3 + i];
-            for (uint32_t j = 0; j < 8; ++j) {
-                const uint32_t coil = start + 8 * i + j;
-                if (coil < count)
-                    dest[coil] = (bits >> j) & 1;
-            }
-        }
-    }
-    return comOk;
+    return ReadInChunks(
+        *this, mode, address, 1, count, chunk, waitMs, [](uint32_t n) { return (n + 7u) / 8u; },
+        [dest, count](uint32_t start, uint32_t n, const uint8_t* data) {
+            // Bit j of data byte i is coil start + 8i + j, least significant first.
+            for (uint32_t i = 0; i < (n + 7u) / 8u; ++i)
+                for (uint32_t j = 0; j < 8; ++j) {
+                    const uint32_t coil = start + 8 * i + j;
+                    if (coil < count)
+                        dest[coil] = (data[i] >> j) & 1;
+                }
+        });
 }
 
 bool CTramaModbusAsincrona::SetLineParameters(uint32_t baud, uint8_t parity, uint8_t stopBits,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/FdRead.h"
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdint>
@@ -61,24 +62,7 @@ public:
 
     // Reads exactly count bytes; fewer when the time runs out or the master closes.
     std::vector<uint8_t> Read(size_t count, int timeoutMs = 5000) {
-        std::vector<uint8_t> bytes;
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (bytes.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - std::chrono::steady_clock::now())
-                                  .count();
-            pollfd pfd{connection, POLLIN, 0};
-            if (left <= 0 || poll(&pfd, 1, static_cast<int>(left)) <= 0)
-                break;
-            uint8_t buffer[300];
-            const ssize_t n =
-                ::recv(connection, buffer, std::min(sizeof buffer, count - bytes.size()), 0);
-            if (n <= 0)
-                break;
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        }
-        return bytes;
+        return ReadUpTo(connection, count, timeoutMs);
     }
     // One request of the master: the 12 bytes of a read or write of one register.
     std::vector<uint8_t> ReadRequest(int timeoutMs = 5000) { return Read(12, timeoutMs); }

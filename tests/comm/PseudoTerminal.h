@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/FdRead.h"
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -36,23 +37,7 @@ public:
 
     // Reads up to count bytes, waiting at most timeoutMs for them.
     std::vector<uint8_t> Read(size_t count, int timeoutMs = 2000) {
-        std::vector<uint8_t> bytes;
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (bytes.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - std::chrono::steady_clock::now())
-                                  .count();
-            pollfd pfd{master, POLLIN, 0};
-            if (left <= 0 || poll(&pfd, 1, static_cast<int>(left)) <= 0)
-                break;
-            uint8_t buffer[512];
-            const ssize_t n = ::read(master, buffer, std::min(sizeof buffer, count - bytes.size()));
-            if (n <= 0)
-                break;
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        }
-        return bytes;
+        return ReadUpTo(master, count, timeoutMs);
     }
     bool Write(const std::vector<uint8_t>& bytes) {
         return ::write(master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());

@@ -2,6 +2,7 @@
 
 #include "ModbusSlave.h"
 #include "SimBus.h"
+#include "support/FdRead.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -72,25 +73,7 @@ public:
     }
     // Reads until count bytes came, the peer closed, or the time ran out.
     std::vector<uint8_t> Read(size_t count, int timeoutMs = 2000) {
-        std::vector<uint8_t> bytes;
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (bytes.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - std::chrono::steady_clock::now())
-                                  .count();
-            pollfd p{fd, POLLIN, 0};
-            if (left <= 0 || poll(&p, 1, int(left)) <= 0)
-                break;
-            uint8_t chunk[512];
-            const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
-            if (n <= 0) {
-                closedByPeer = true;
-                break;
-            }
-            bytes.insert(bytes.end(), chunk, chunk + n);
-        }
-        return bytes;
+        return ReadUpTo(fd, count, timeoutMs, &closedByPeer);
     }
     bool closedByPeer = false;
 

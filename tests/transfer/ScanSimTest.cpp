@@ -51,6 +51,18 @@ public:
     uint16_t slowParity = 0;
 };
 
+// Settings for the simulated bus on the loopback: TCP/IP, with the port name
+// CreateMaster wants.
+CommSettings TcpSettings(uint16_t port) {
+    CommSettings settings;
+    settings.interface = kInterfaceTcp;
+    settings.port = "COM1:";
+    settings.ip = "127.0.0.1";
+    settings.ipPort = port;
+    settings.address = 3;
+    return settings;
+}
+
 std::vector<uint32_t> WordsOf(const CRecordingSink& sink, int id) {
     std::lock_guard<std::mutex> guard(sink.mutex);
     std::vector<uint32_t> words;
@@ -65,11 +77,7 @@ std::vector<uint32_t> WordsOf(const CRecordingSink& sink, int id) {
 TEST(AddressScan, OverTcpFindsTheControllerAndReportsItsLine) {
     sim::SimBus bus(Options());
     bus.AddController(7, TQ100);
-    CommSettings settings;
-    settings.interface = kInterfaceTcp;
-    settings.port = "COM1:";
-    settings.ip = "127.0.0.1";
-    settings.ipPort = bus.StartTcp();
+    CommSettings settings = TcpSettings(bus.StartTcp());
     settings.address = 1;
     CShortTimeoutModel model(50);
     CRecordingSink sink(&model);
@@ -96,11 +104,7 @@ TEST(AddressScan, AControllerAnsweringWithAnExceptionCountsAsFound) {
     sim::SimBus bus(Options());
     bus.AddController(2, TQ102_TQ402);
     bus.SetFault(2, sim::FaultKind::Exception, 1.0, 2);
-    CommSettings settings;
-    settings.interface = kInterfaceTcp;
-    settings.port = "COM1:";
-    settings.ip = "127.0.0.1";
-    settings.ipPort = bus.StartTcp();
+    CommSettings settings = TcpSettings(bus.StartTcp());
     CShortTimeoutModel model(50);
     CRecordingSink sink(&model);
     CBusTask task(kModeScanAddress, settings, model, sink);
@@ -113,11 +117,7 @@ TEST(AddressScan, AControllerAnsweringWithAnExceptionCountsAsFound) {
 TEST(AddressScan, CancelKeepsTheOldSettings) {
     sim::SimBus bus(Options());
     bus.AddController(200, TQ100); // far beyond where the scan gets before the cancel
-    CommSettings settings;
-    settings.interface = kInterfaceTcp;
-    settings.port = "COM1:";
-    settings.ip = "127.0.0.1";
-    settings.ipPort = bus.StartTcp();
+    CommSettings settings = TcpSettings(bus.StartTcp());
     settings.address = 33;
     CShortTimeoutModel model(20);
     CScanSink sink(&model);
@@ -232,16 +232,6 @@ uint16_t ClosedLoopbackPort() {
     const uint16_t port = bus.StartTcp();
     bus.Stop();
     return port;
-}
-
-CommSettings TcpSettings(uint16_t port) {
-    CommSettings settings;
-    settings.interface = kInterfaceTcp;
-    settings.port = "COM1:";
-    settings.ip = "127.0.0.1";
-    settings.ipPort = port;
-    settings.address = 3;
-    return settings;
 }
 
 } // namespace

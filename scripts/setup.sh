@@ -10,7 +10,7 @@ packages=(
   libboost-dev
   fonts-dseg fonts-dejavu-core
   socat libmodbus-dev mbpoll
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick ccache
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi

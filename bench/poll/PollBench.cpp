@@ -4,7 +4,7 @@
 // sent with libmodbus for comparison. Prints medians and ratios of this run.
 #include "SimBus.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <modbus.h>
 

@@ -1,7 +1,7 @@
 // Naming a failed bus task's code from the last exchange its master made.
 #include "RecordingPort.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <gtest/gtest.h>
 

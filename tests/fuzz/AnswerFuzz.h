@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <cstring>
 #include <vector>

@@ -1,8 +1,8 @@
 // Answers of any length and content: the master and the TCP reader neither crash nor hang.
 // Bounded runs with a fixed seed, so a failure repeats.
 #include "AnswerFuzz.h"
-#include "comm/LoopbackPeer.h"
-#include "comm/TcpCommPort.h"
+#include "core/modbus/TcpCommPort.h"
+#include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "LibmodbusSlave.h"
 #include "PtyLink.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <gtest/gtest.h>
 

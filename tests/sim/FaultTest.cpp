@@ -1,8 +1,8 @@
 // Every fault kind against the real master and its real transports.
 #include "SimTestSupport.h"
 
-#include "comm/ModbusMaster.h"
-#include "comm/TcpCommPort.h"
+#include "core/modbus/ModbusMaster.h"
+#include "core/modbus/TcpCommPort.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -2,7 +2,7 @@
 #include "SimOptions.h"
 #include "SimTestSupport.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <csignal>
 #include <cstdio>

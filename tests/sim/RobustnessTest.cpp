@@ -1,7 +1,7 @@
 // Noise and a real serial device path: the simulator keeps answering whatever it is fed.
 #include "SimTestSupport.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <ctime>
 #include <fcntl.h>

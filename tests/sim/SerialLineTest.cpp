@@ -2,7 +2,7 @@
 #include "SimTestSupport.h"
 
 #include "SerialServer.h"
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The TCP side: framing, several clients, clients that vanish, shutdown.
 #include "SimTestSupport.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 #include <future>
 #include <gtest/gtest.h>

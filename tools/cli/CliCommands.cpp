@@ -4,8 +4,8 @@
 #include "CliTasks.h"
 #include "ComErrorName.h"
 
-#include "comm/ModbusMaster.h"
-#include "model/TQControllerModel.h"
+#include "core/modbus/ModbusMaster.h"
+#include "core/model/TQControllerModel.h"
 
 #include <ostream>
 

@@ -2,10 +2,10 @@
 
 #include "CliProfile.h"
 
-#include "app/CommSettings.h"
-#include "comm/ModbusMaster.h"
-#include "comm/SerialCommPort.h"
-#include "comm/SerialPortList.h"
+#include "core/modbus/ModbusMaster.h"
+#include "core/modbus/SerialCommPort.h"
+#include "core/platform/SerialPortList.h"
+#include "core/tasks/CommSettings.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>

@@ -1,9 +1,9 @@
 #include "CliTaskSink.h"
 
-#include "app/CommSettings.h"
-#include "comm/SerialCommPort.h"
+#include "core/modbus/SerialCommPort.h"
+#include "core/model/TQControllerModel.h"
+#include "core/tasks/CommSettings.h"
 #include "languages/StringIds.h"
-#include "model/TQControllerModel.h"
 
 #include <ostream>
 

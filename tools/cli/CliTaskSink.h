@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/BusTask.h"
+#include "core/tasks/BusTask.h"
 
 #include <iosfwd>
 #include <mutex>

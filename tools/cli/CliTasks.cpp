@@ -7,12 +7,12 @@
 #include "ComErrorName.h"
 #include "RecordingPort.h"
 
-#include "app/CommSettings.h"
-#include "comm/ModbusMaster.h"
-#include "comm/SerialCommPort.h"
-#include "comm/TcpCommPort.h"
+#include "core/modbus/ModbusMaster.h"
+#include "core/modbus/SerialCommPort.h"
+#include "core/modbus/TcpCommPort.h"
+#include "core/model/TQControllerModel.h"
+#include "core/tasks/CommSettings.h"
 #include "languages/StringIds.h"
-#include "model/TQControllerModel.h"
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
 #include "ComErrorName.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 const char* ComErrorName(int code) {
     using M = CTramaModbusAsincrona;

@@ -1,6 +1,6 @@
 #include "RecordingPort.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 CRecordingPort::CRecordingPort(std::unique_ptr<CCommPort> port, ExchangeRecord& r)
     : inner(std::move(port)), record(r) {

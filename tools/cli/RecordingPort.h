@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/CommPort.h"
+#include "core/modbus/CommPort.h"
 
 #include <memory>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "ModbusSlave.h"
 
-#include "comm/ModbusMaster.h"
+#include "core/modbus/ModbusMaster.h"
 
 namespace sim {
 

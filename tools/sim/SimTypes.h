@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/TQControllerModel.h"
+#include "core/model/TQControllerModel.h"
 
 #include <cstdint>
 #include <optional>

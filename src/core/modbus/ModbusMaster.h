@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/modbus/CommPort.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+// A received frame as handed to callers of RequestFrame.
+struct ModbusFrame {
+    uint8_t data[256];
+    uint32_t count;
+};
+
+uint16_t Crc16(const uint8_t* bytes, int length);
+
+// Modbus RTU master over a serial line (mode 0) or Modbus TCP (mode 1). Only functions 1, 3, 5
+// and 6 are ever sent. Bus failures are thrown as tErrorCom values.
+class CTramaModbusAsincrona {
+public:
+    enum tErrorCom {
+        comOk = 0,
+        comCrcError = 1,
+        comException = 2,
+        comShortFrame = 3,
+        comMismatch = 4,
+        comPortError = 5,
+        comNoDestination = 7,
+        comNoResponse = 9,
+    };
+
+    // Serial: parity and stop bits are the line codes of the serial port (parity 0 none,
+    // 1 odd, 2 even; stop bits 0 = one).
+    CTramaModbusAsincrona(const std::string& portName, uint32_t baud, uint8_t parity,
+                          uint8_t stopBits, uint8_t byteSize);
+    // TCP: dotted IPv4 address and port.
+    CTramaModbusAsincrona(const std::string& ip, uint16_t port);
+    // Any transport (tests, simulated links). mode 0 checks the CRC, mode 1 does not.
+    CTramaModbusAsincrona(std::unique_ptr<CCommPort> transport, int mode);
+    ~CTramaModbusAsincrona();
+
+    CTramaModbusAsincrona(const CTramaModbusAsincrona&) = delete;
+    CTramaModbusAsincrona& operator=(const CTramaModbusAsincrona&) = delete;
+
+    bool IsOpen() const;
+    int Mode() const { return mode; }
+
+    int Request(uint8_t address, uint8_t function, uint16_t reg, uint16_t value, int16_t* dest,
+                bool retry, int waitMs);
+    int RequestFrame(uint8_t address, uint8_t function, uint16_t reg, uint16_t value,
+                     ModbusFrame* frame, bool retry, int waitMs);
+    int ReadRegisters(uint8_t address, int16_t* dest, uint16_t count, uint16_t chunk, int waitMs);
+    int ReadCoils(uint8_t address, uint8_t* dest, uint16_t count, uint16_t chunk, int waitMs);
+    bool SetLineParameters(uint32_t baud, uint8_t parity, uint8_t stopBits, uint8_t byteSize);
+
+    tErrorCom CheckResponse(const uint8_t* request, const uint8_t* response, uint32_t length,
+                            int16_t* value) const;
+
+    // The master's recursive lock: callers that need several transactions undivided
+    // (a write to all controllers) hold it across them.
+    std::recursive_mutex& Lock() { return lock; }
+
+    static void BuildRequest(uint8_t frame[8], uint8_t address, uint8_t function, uint16_t reg,
+                             uint16_t value);
+
+private:
+    std::unique_ptr<CCommPort> transport;
+    int mode;
+    std::recursive_mutex lock;
+};

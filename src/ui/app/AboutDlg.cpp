@@ -1,0 +1,33 @@
+#include "ui/app/AboutDlg.h"
+
+#include "ui/framework/ResourceIds.h"
+#include "ui/widgets/BitmapStatic.h"
+
+#include <QLabel>
+
+namespace {
+// The maker's lines are fixed, like the version line; they are not translated.
+const char* const kAddressLines = "Norvane S.r.l.\n"
+                                  "Via dell'Artigianato 27\n"
+                                  "40057 Granarolo dell'Emilia (BO), Italy\n"
+                                  "Tel. +39 051 760 3150   Fax +39 051 760 3151\n"
+                                  "www.norvane.it   info@norvane.it";
+} // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent) : CDialogBase(IDD_ABOUTBOX, parent) {
+    setWindowTitle(QStringLiteral("Calora"));
+    SetClientSize(246, 92);
+    auto* logo = AddControl<CBitmapStatic>(IDC_ABOUT_LOGO, 10, 10, 0, 0);
+    logo->SetBitmap(IDB_LOGO);
+    logo->setFixedSize(logo->Bitmap().size()); // the picture keeps its own size
+    auto* version = AddControl<QLabel>(IDC_ABOUT_VERSION, 52, 10, 186, 10);
+    version->setText(QString::fromLatin1(kVersionLine));
+    QFont bold = version->font();
+    bold.setBold(true);
+    version->setFont(bold);
+    auto* address = AddControl<QLabel>(IDC_ABOUT_ADDRESS, 52, 24, 186, 46);
+    address->setText(QString::fromUtf8(kAddressLines));
+    address->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    address->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    AddButton(IDOK, QStringLiteral("OK"), 188, 72, 50, 14, true);
+}

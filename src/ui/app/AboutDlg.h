@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ui/framework/DialogBase.h"
+
+// The About box: the logo, the version line and the maker's address and contact lines.
+class CAboutDlg : public CDialogBase {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+inline constexpr const char* kVersionLine = "Calora Version 3.2";

@@ -1,0 +1,503 @@
+#include "ui/app/MainSheet.h"
+#include "core/modbus/ModbusMaster.h"
+
+#include "core/model/TQControllerModel.h"
+#include "core/platform/LanguageLibrary.h"
+#include "core/platform/SerialPortList.h"
+#include "languages/StringIds.h"
+#include "ui/app/AboutDlg.h"
+#include "ui/app/CaloraApp.h"
+#include "ui/app/LanguageDialog.h"
+#include "ui/comm/BusTaskDlg.h"
+#include "ui/comm/SerialSettingsDlg.h"
+#include "ui/comm/TcpSettingsDlg.h"
+#include "ui/framework/ControlHost.h"
+#include "ui/framework/ResourceIds.h"
+#include "ui/framework/SheetPageHooks.h"
+#include "ui/framework/TextProvider.h"
+#include "ui/framework/UiServices.h"
+#include "ui/widgets/Artwork.h"
+
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr const char* kTitle = "Calora";
+constexpr const char* kTcpItem = "ModbusTCP";
+
+// Menu commands whose text is a string of the language library.
+struct CommandText {
+    int id;
+    int stringId;
+};
+constexpr CommandText kCommandTexts[] = {
+    {ID_FILE_LOAD, IDS_MENU_LOAD_CONFIG},   {ID_FILE_SAVE, IDS_MENU_SAVE_CONFIG},
+    {ID_READ_ALL, IDS_MENU_READ_ALL},       {ID_WRITE_ALL, IDS_MENU_WRITE_ALL},
+    {ID_LANGUAGE, IDS_MENU_LANGUAGE},       {IDOK, IDS_MENU_EXIT},
+    {ID_CONNECTION_SETTINGS, IDS_SETTINGS}, {ID_DETECT, IDS_MENU_DETECT},
+    {ID_DETECT_LINE, IDS_MENU_DETECT_LINE}, {ID_ABOUT, IDS_MENU_ABOUT},
+    {ID_HELP_FILE, IDS_MENU_HELP},
+};
+
+ISheetPageHooks* Hooks(IModelPage* page) {
+    return dynamic_cast<ISheetPageHooks*>(page);
+}
+
+bool IsEditBox(const QWidget* widget) {
+    return qobject_cast<const QLineEdit*>(widget) ||
+           qobject_cast<const QAbstractSpinBox*>(widget) ||
+           qobject_cast<const QPlainTextEdit*>(widget);
+}
+} // namespace
+
+CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(app) {
+    setWindowTitle(kTitle);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+
+    language = std::make_unique<CLanguageSession>(app.AppDir(), app.Profile());
+    CLanguageUi languageUi(nullptr);
+    if (!language->LoadLanguage(languageUi))
+        throw CLanguageLoadFailed{};
+
+    tabs = new QTabWidget(this);
+    tabs->setDocumentMode(false);
+    tabs->setMinimumSize(560, 400);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(7, 7, 7, 7);
+    layout->addWidget(tabs);
+
+    app.GetModel().AddPagesTo(*this);
+    BuildMenus();
+    layout->setMenuBar(menuBar);
+    setWindowIcon(ProgramIcon());
+    RefreshTexts();
+}
+
+CMyPropertySheetTQ::~CMyPropertySheetTQ() {
+    // The pages belong to the model; take them off the tab widget before it is destroyed.
+    while (tabs->count() > 0) {
+        QWidget* page = tabs->widget(0);
+        tabs->removeTab(0);
+        page->setParent(nullptr);
+    }
+}
+
+int CMyPropertySheetTQ::DoModal() {
+    return exec();
+}
+
+QAction* CMyPropertySheetTQ::AddCommand(QMenu* menu, int id, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id, action] {
+        // Check marks follow the settings and the model, not the click.
+        if (action->actionGroup())
+            SetCheckedInterface(interfaceChecks.port, interfaceChecks.tcp);
+        else if (action->isCheckable())
+            action->setChecked(!action->isChecked());
+        OnCommand(id);
+    });
+    commands[id] = action;
+    return action;
+}
+
+QAction* CMyPropertySheetTQ::FindCommand(int id) const {
+    auto it = commands.find(id);
+    return it == commands.end() ? nullptr : it->second;
+}
+
+void CMyPropertySheetTQ::BuildMenus() {
+    menuBar = new QMenuBar(this);
+
+    QMenu* first = menuBar->addMenu(QString());
+    popups[IDS_MENU_FILE] = first;
+    AddCommand(first, ID_FILE_LOAD);
+    AddCommand(first, ID_FILE_SAVE);
+    first->addSeparator();
+    AddCommand(first, ID_READ_ALL);
+    AddCommand(first, ID_WRITE_ALL);
+    first->addSeparator();
+    AddCommand(first, ID_FAMILY_TQ100, kFamilyNameTQ100)->setCheckable(true);
+    AddCommand(first, ID_FAMILY_TQ102_TQ402, kFamilyNameTQ102_TQ402)->setCheckable(true);
+    first->addSeparator();
+    AddCommand(first, ID_LANGUAGE);
+    first->addSeparator();
+    AddCommand(first, IDOK);
+
+    QMenu* second = menuBar->addMenu(QString());
+    popups[IDS_MENU_COMMUNICATION] = second;
+    AddCommand(second, ID_CONNECTION_SETTINGS);
+    second->addSeparator();
+    AddCommand(second, ID_DETECT);
+    AddCommand(second, ID_DETECT_LINE);
+    menuBar->addSeparator();
+
+    QMenu* help = menuBar->addMenu("?");
+    AddCommand(help, ID_ABOUT);
+    if (app.HasHelpFile())
+        AddCommand(help, ID_HELP_FILE);
+
+    for (QMenu* menu : {first, second, help})
+        connect(menu, &QMenu::aboutToShow, this, &CMyPropertySheetTQ::UpdateCommandStates);
+
+    BuildInterfaceMenu();
+    second->insertMenu(second->actions().value(0), interfaceMenu);
+}
+
+void CMyPropertySheetTQ::BuildInterfaceMenu() {
+    std::vector<SheetPort> listed;
+    for (const SerialPortInfo& port : EnumerateSerialPorts(app.PortMapProfile()))
+        listed.push_back({port.name, port.devicePath});
+    portNames = FilterSheetPorts(std::move(listed));
+
+    interfaceMenu = new QMenu(this);
+    // One interface at a time: the items show as a radio group.
+    auto* group = new QActionGroup(interfaceMenu);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    interfaceMenu->setToolTipsVisible(true);
+    popups[IDS_MENU_INTERFACE] = interfaceMenu;
+    connect(interfaceMenu, &QMenu::aboutToShow, this, &CMyPropertySheetTQ::UpdateCommandStates);
+
+    const int items = std::min<int>(static_cast<int>(portNames.size()), kMaxInterfacePorts);
+    for (int i = 0; i < items; ++i) {
+        QAction* item = AddCommand(interfaceMenu, ID_INTERFACE_PORT_FIRST + i,
+                                   QString::fromStdString(portNames[i].name));
+        item->setCheckable(true);
+        item->setActionGroup(group);
+        item->setToolTip(QString::fromStdString(portNames[i].path));
+    }
+    if (!portNames.empty())
+        interfaceMenu->addSeparator();
+    QAction* tcp = AddCommand(interfaceMenu, ID_INTERFACE_TCP, kTcpItem);
+    tcp->setCheckable(true);
+    tcp->setActionGroup(group);
+
+    const InterfaceChecks checks = PlanInterfaceChecks(portNames, app.settings);
+    SetCheckedInterface(checks.port, checks.tcp);
+}
+
+void CMyPropertySheetTQ::SetCheckedInterface(int portIndex, bool tcp) {
+    interfaceChecks = {portIndex, tcp};
+    for (int i = 0; i < kMaxInterfacePorts; ++i) {
+        if (QAction* item = FindCommand(ID_INTERFACE_PORT_FIRST + i))
+            item->setChecked(i == portIndex);
+    }
+    FindCommand(ID_INTERFACE_TCP)->setChecked(tcp);
+}
+
+void CMyPropertySheetTQ::RefreshTexts() {
+    for (const CommandText& entry : kCommandTexts) {
+        if (QAction* action = FindCommand(entry.id))
+            action->setText(TextById(entry.stringId));
+    }
+    for (const auto& [stringId, menu] : popups)
+        menu->setTitle(TextById(stringId));
+    for (IModelPage* page : pages) {
+        if (ISheetPageHooks* hooks = Hooks(page))
+            hooks->UpdateLanguage(*this);
+        if (auto* widget = dynamic_cast<QWidget*>(page)) {
+            const int index = tabs->indexOf(widget);
+            if (index >= 0)
+                tabs->setTabText(index, widget->windowTitle());
+        }
+    }
+    setWindowTitle(kTitle);
+}
+
+void CMyPropertySheetTQ::UpdateCommandStates() {
+    const bool enabled = menusEnabled != 0;
+    for (const auto& [id, action] : commands)
+        action->setEnabled(enabled);
+    if (app.settings.interface == kInterfaceTcp)
+        FindCommand(ID_DETECT_LINE)->setEnabled(false);
+    // Until configuration files are plugged in, the file commands would do nothing.
+    if (!fileCommand) {
+        FindCommand(ID_FILE_LOAD)->setEnabled(false);
+        FindCommand(ID_FILE_SAVE)->setEnabled(false);
+    }
+    const ModelFamily family = app.GetModel().GetFamily();
+    FindCommand(ID_FAMILY_TQ100)->setChecked(family == TQ100);
+    FindCommand(ID_FAMILY_TQ102_TQ402)->setChecked(family == TQ102_TQ402);
+}
+
+void CMyPropertySheetTQ::OnCommand(int id) {
+    if (menusEnabled == 0)
+        return;
+    if (id >= ID_INTERFACE_PORT_FIRST && id < ID_INTERFACE_PORT_FIRST + kMaxInterfacePorts) {
+        OnPortCommand(id - ID_INTERFACE_PORT_FIRST);
+        return;
+    }
+    switch (id) {
+    case ID_FILE_LOAD:
+    case ID_FILE_SAVE:
+        if (fileCommand)
+            fileCommand(id);
+        break;
+    case ID_READ_ALL:
+        OnReadAll();
+        break;
+    case ID_WRITE_ALL:
+        OnWriteAll();
+        break;
+    case ID_DETECT:
+        OnDetect(kModeScanAddress);
+        break;
+    case ID_DETECT_LINE:
+        if (app.settings.interface != kInterfaceTcp)
+            OnDetect(kModeScanLine);
+        break;
+    case ID_FAMILY_TQ100:
+    case ID_FAMILY_TQ102_TQ402:
+        OnFamilyCommand(id);
+        break;
+    case ID_LANGUAGE: {
+        CLanguageUi languageUi(this);
+        language->ChooseLanguage(languageUi);
+        RefreshTexts();
+        break;
+    }
+    case IDOK:
+        close();
+        break;
+    case ID_INTERFACE_TCP:
+        OnTcpCommand();
+        break;
+    case ID_CONNECTION_SETTINGS:
+        OnConnectionSettings();
+        break;
+    case ID_ABOUT:
+        OnAbout();
+        break;
+    case ID_HELP_FILE:
+        app.OpenHelp();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMyPropertySheetTQ::OnPortCommand(int index) {
+    if (index < 0 || index >= static_cast<int>(portNames.size()))
+        return;
+    const std::string& name = portNames[index].name;
+    if (FindCommand(ID_INTERFACE_TCP)->isChecked()) {
+        if (!RunSerialSettings(name))
+            return;
+        app.settings.interface = kInterfaceSerial;
+    }
+    SetCheckedInterface(index, false);
+    app.settings.port = name;
+}
+
+void CMyPropertySheetTQ::OnTcpCommand() {
+    QAction* tcp = FindCommand(ID_INTERFACE_TCP);
+    if (tcp->isChecked())
+        return;
+    if (!RunTcpSettings())
+        return;
+    app.settings.interface = kInterfaceTcp;
+    SetCheckedInterface(-1, true);
+}
+
+void CMyPropertySheetTQ::OnConnectionSettings() {
+    if (app.settings.interface == kInterfaceTcp)
+        RunTcpSettings();
+    else if (app.settings.interface == kInterfaceSerial)
+        RunSerialSettings(app.settings.port);
+}
+
+bool CMyPropertySheetTQ::RunSerialSettings(const std::string& portName) {
+    CommSettings& s = app.settings;
+    CSerialSettingsDlg dialog(QString::fromStdString(portName), s.baudIndex, s.parityIndex,
+                              s.address, menusEnabled, this);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    s.baudIndex = static_cast<uint16_t>(dialog.BaudIndex());
+    s.parityIndex = static_cast<uint16_t>(dialog.ParityIndex());
+    s.address = static_cast<uint16_t>(dialog.Address());
+    return true;
+}
+
+bool CMyPropertySheetTQ::RunTcpSettings() {
+    CommSettings& s = app.settings;
+    CTcpSettingsDlg dialog(kTcpItem, s.ip, s.ipPort, s.address, menusEnabled, this);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    s.ip = dialog.Ip();
+    s.ipPort = dialog.Port();
+    s.address = static_cast<uint16_t>(dialog.Address());
+    return true;
+}
+
+bool CMyPropertySheetTQ::RunBusTask(int mode) {
+    CBusTaskDlg dialog(mode, this, app.settings, app.GetModel(),
+                       [this](int command) { OnFamilyCommand(command); });
+    if (busTaskHook)
+        busTaskHook(dialog);
+    return dialog.DoModal() == IDOK;
+}
+
+void CMyPropertySheetTQ::OnReadAll() {
+    ActivePageToModel();
+    try {
+        if (!RunBusTask(kModeReadAll))
+            return;
+    } catch (const std::exception&) {
+        MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
+        return;
+    } catch (CTramaModbusAsincrona::tErrorCom) {
+        MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
+        return;
+    }
+    AllPagesFromModel();
+}
+
+void CMyPropertySheetTQ::OnWriteAll() {
+    if (!ActivePageToModel())
+        return;
+    try {
+        RunBusTask(kModeWriteAll);
+    } catch (const std::exception&) {
+        MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
+        return;
+    } catch (CTramaModbusAsincrona::tErrorCom) {
+        MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
+        return;
+    }
+    ActivePageFromModel();
+}
+
+void CMyPropertySheetTQ::OnDetect(int scanMode) {
+    if (!ActivePageToModel())
+        return;
+    if (!RunBusTask(scanMode))
+        return;
+    if (!RunBusTask(kModeReadAll))
+        return;
+    // The whole image was replaced: every page shows it, not only the active one.
+    AllPagesFromModel();
+}
+
+void CMyPropertySheetTQ::OnFamilyCommand(int id) {
+    app.GetModel().SetFamily(this, id == ID_FAMILY_TQ100 ? TQ100 : TQ102_TQ402);
+    RefreshTexts();
+    UpdateCommandStates();
+}
+
+void CMyPropertySheetTQ::OnAbout() {
+    CAboutDlg about(this);
+    about.DoModal();
+}
+
+bool CMyPropertySheetTQ::ActivePageToModel() {
+    IModelPage* page = GetActivePage();
+    ISheetPageHooks* hooks = page ? Hooks(page) : nullptr;
+    return hooks ? hooks->PageToModel() : true;
+}
+
+void CMyPropertySheetTQ::ActivePageFromModel() {
+    IModelPage* page = GetActivePage();
+    if (ISheetPageHooks* hooks = page ? Hooks(page) : nullptr)
+        hooks->ModelToPage();
+    if (QWidget* widget = tabs->currentWidget())
+        widget->update();
+}
+
+void CMyPropertySheetTQ::AllPagesFromModel() {
+    for (IModelPage* page : pages) {
+        if (ISheetPageHooks* hooks = Hooks(page))
+            hooks->ModelToPage();
+    }
+    if (QWidget* widget = tabs->currentWidget())
+        widget->update();
+}
+
+void CMyPropertySheetTQ::AddPage(IModelPage* page) {
+    auto* widget = dynamic_cast<QWidget*>(page);
+    if (!widget || std::find(pages.begin(), pages.end(), page) != pages.end())
+        return;
+    pages.push_back(page);
+    tabs->addTab(widget, widget->windowTitle());
+}
+
+void CMyPropertySheetTQ::RemovePage(IModelPage* page) {
+    auto it = std::find(pages.begin(), pages.end(), page);
+    if (it == pages.end())
+        return;
+    pages.erase(it);
+    if (auto* widget = dynamic_cast<QWidget*>(page)) {
+        const int index = tabs->indexOf(widget);
+        if (index >= 0)
+            tabs->removeTab(index);
+        widget->setParent(nullptr);
+    }
+}
+
+IModelPage* CMyPropertySheetTQ::GetActivePage() const {
+    QWidget* current = tabs->currentWidget();
+    for (IModelPage* page : pages) {
+        if (dynamic_cast<QWidget*>(page) == current)
+            return page;
+    }
+    return nullptr;
+}
+
+bool CMyPropertySheetTQ::SetActivePage(IModelPage* page) {
+    auto* widget = dynamic_cast<QWidget*>(page);
+    const int index = widget ? tabs->indexOf(widget) : -1;
+    if (index < 0)
+        return false;
+    tabs->setCurrentIndex(index);
+    return true;
+}
+
+std::vector<IModelPage*> CMyPropertySheetTQ::GetPages() const {
+    return pages;
+}
+
+void CMyPropertySheetTQ::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Enter and Esc belong to the page; they never close the sheet.
+    if (IsEditBox(focusWidget())) {
+        if (ISheetPageHooks* hooks = GetActivePage() ? Hooks(GetActivePage()) : nullptr) {
+            if (key == Qt::Key_Escape)
+                hooks->OnEditEscape();
+            else
+                hooks->OnEditEnter();
+        }
+    }
+    event->accept();
+}
+
+void CMyPropertySheetTQ::reject() {
+    // Esc reaches here only from outside an edit box; the sheet closes by its close command.
+}
+
+void CMyPropertySheetTQ::closeEvent(QCloseEvent* event) {
+    // The values of the active page are kept whether or not they pass their checks.
+    ActivePageToModel();
+    event->accept();
+    done(IDCANCEL);
+}
+
+void CMyPropertySheetTQ::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        if (ISheetPageHooks* hooks = GetActivePage() ? Hooks(GetActivePage()) : nullptr)
+            hooks->OnSheetDeactivate();
+    }
+}

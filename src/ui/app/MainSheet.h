@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/model/ModelPage.h"
+#include "ui/app/MainSheetMenu.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBusTaskDlg;
+class CCaloraApp;
+class CLanguageSession;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QTabWidget;
+
+// Thrown by the constructor when no language library could be loaded; its message has been
+// shown already and the program ends.
+struct CLanguageLoadFailed {};
+
+// The main window: a modal sheet titled "Calora" holding the model's pages, with the menu bar
+// that chooses the family and the interface and starts the transfers.
+class CMyPropertySheetTQ : public QDialog, public IPropertySheet {
+    Q_OBJECT
+public:
+    // Loads the language library (throws CLanguageLoadFailed), adds the model's pages, builds
+    // the menus from the serial port list and shows every text.
+    explicit CMyPropertySheetTQ(CCaloraApp& app);
+    ~CMyPropertySheetTQ() override;
+
+    // Menu commands, by id; ignored while menus are disabled.
+    void OnCommand(int id);
+    // The family command a transfer sends (ID_FAMILY_TQ100 or ID_FAMILY_TQ102_TQ402). It is
+    // carried out even while menus are disabled: the transfer reads the new family's count.
+    void OnFamilyCommand(int id);
+    // Menu texts, every page's texts and the title, from the language library.
+    void RefreshTexts();
+    // Re-evaluates every command's enabled and checked state (done when a menu opens).
+    void UpdateCommandStates();
+
+    // 0 disables every menu command (the live view of the parameters page).
+    void SetMenusEnabled(int enabled) { menusEnabled = enabled; }
+    int MenusEnabled() const { return menusEnabled; }
+
+    // IDOK or IDCANCEL.
+    int DoModal();
+
+    // Menus as built, for callers that drive the sheet by command id.
+    QAction* FindCommand(int id) const;
+    QMenuBar* MenuBar() const { return menuBar; }
+    QMenu* InterfaceMenu() const { return interfaceMenu; }
+    const std::vector<SheetPort>& PortNames() const { return portNames; }
+
+    // IPropertySheet
+    void AddPage(IModelPage* page) override;
+    void RemovePage(IModelPage* page) override;
+    IModelPage* GetActivePage() const override;
+    bool SetActivePage(IModelPage* page) override;
+    std::vector<IModelPage*> GetPages() const override;
+
+    // Load and save of configuration files, supplied by their owner (no-op until then).
+    void SetFileCommand(std::function<void(int id)> handler) { fileCommand = std::move(handler); }
+    // Called with every bus-task dialog before it runs (tests give it a master factory).
+    void SetBusTaskHook(std::function<void(CBusTaskDlg&)> hook) { busTaskHook = std::move(hook); }
+
+    CLanguageSession& Language() const { return *language; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void reject() override;
+
+private:
+    void BuildMenus();
+    void BuildInterfaceMenu();
+    QAction* AddCommand(QMenu* menu, int id, const QString& text = {});
+    void SetCheckedInterface(int portIndex, bool tcp);
+
+    void OnPortCommand(int index);
+    void OnTcpCommand();
+    void OnConnectionSettings();
+    // Returns true when the dialog ended with OK (settings taken over).
+    bool RunSerialSettings(const std::string& portName);
+    bool RunTcpSettings();
+    void OnReadAll();
+    void OnWriteAll();
+    void OnDetect(int scanMode);
+    // Runs the bus-task dialog; true when it ended with OK.
+    bool RunBusTask(int mode);
+    void OnAbout();
+
+    // Hooks of the active page.
+    bool ActivePageToModel();
+    void ActivePageFromModel();
+    void AllPagesFromModel();
+
+    CCaloraApp& app;
+    std::unique_ptr<CLanguageSession> language;
+    std::function<void(int)> fileCommand;
+    std::function<void(CBusTaskDlg&)> busTaskHook;
+    QMenuBar* menuBar = nullptr;
+    QMenu* interfaceMenu = nullptr;
+    QTabWidget* tabs = nullptr;
+    std::map<int, QAction*> commands;
+    std::map<int, QMenu*> popups; // by title string id
+    std::vector<IModelPage*> pages;
+    std::vector<SheetPort> portNames;
+    InterfaceChecks interfaceChecks;
+    int menusEnabled = 1;
+};

@@ -54,7 +54,7 @@ std::string PrepareDataFolders(const std::string& appDir, const std::string& per
 CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : options(options) {
     const fs::path exe = fs::absolute(fs::path(executablePath));
     appDir = WithSeparator(exe.parent_path().string());
-    helpFile = exe.string() + ".chm";
+    helpFile = exe.string() + ".html"; // the user guide, opened in the browser
     dataDir = PrepareDataFolders(appDir, PerUserDataDir());
     settings.address = 0;
     settings.baudIndex = 3;

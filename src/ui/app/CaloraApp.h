@@ -62,7 +62,7 @@ public:
     std::string LogsDir() const override { return dataDir + "logs/"; }
     std::string GraphsDir() const override { return dataDir + "gf/"; }
 
-    // The help file: the executable's path + ".chm".
+    // The help file: the user guide, the executable's path + ".html".
     const std::string& HelpFile() const { return helpFile; }
     bool HasHelpFile() const;
     void OpenHelp() const;

@@ -56,7 +56,9 @@ void CLauncherRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setClipping(false);
     if (option.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(option);
+        if (option.widget)
+            focus.initFrom(option.widget);
+        focus.state = option.state | QStyle::State_KeyboardFocusChange;
         focus.rect = textRect;
         focus.backgroundColor = back;
         const QStyle* style = option.widget ? option.widget->style() : QApplication::style();

@@ -7,6 +7,7 @@
 #include "ui/app/MainSheet.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/framework/QtProfileStore.h"
+#include "ui/pages/PageSet.h"
 
 #include <QDesktopServices>
 #include <QStandardPaths>
@@ -62,8 +63,17 @@ CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : opt
 }
 
 CCaloraApp::~CCaloraApp() {
-    sheet.reset();
+    DestroyWindows();
     model.reset();
+}
+
+void CCaloraApp::DestroyWindows() {
+    sheet.reset();
+    if (pageSet) {
+        pageSet.reset();
+        if (model)
+            model->SetPages({});
+    }
 }
 
 bool CCaloraApp::InitInstance() {
@@ -91,6 +101,19 @@ bool CCaloraApp::StartDemoBus() {
 }
 
 CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
+    const TQModelPages& given = GetModel().GetPageSlots();
+    const bool pagesGiven = given.configuracion || given.configuracion2 ||
+                            given.serialRetransmission || given.parametrosMultiple ||
+                            given.parametros;
+    if (!pageSet && !pagesGiven) {
+        // A transfer started from a page switches the family through the sheet.
+        auto familyCommand = [this](int command) {
+            if (sheet)
+                sheet->OnFamilyCommand(command);
+        };
+        pageSet = std::make_unique<CPageSet>(CPageContext{*this, familyCommand});
+        GetModel().SetPages(pageSet->Slots());
+    }
     try {
         sheet = std::make_unique<CMyPropertySheetTQ>(*this);
     } catch (const CLanguageLoadFailed&) {
@@ -117,7 +140,7 @@ int CCaloraApp::Run() {
 }
 
 void CCaloraApp::ExitInstance() {
-    sheet.reset();
+    DestroyWindows();
     model.reset();
     if (profile && !options.demo) {
         settings.Store(*profile);

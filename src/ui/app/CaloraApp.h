@@ -11,6 +11,7 @@
 class CTQControllerModel;
 class CTramaModbusAsincrona;
 class CMyPropertySheetTQ;
+class CPageSet;
 class IProfileStore;
 
 // The application object: owns the connection settings and the controller model for the
@@ -42,8 +43,9 @@ public:
     // The steps of Run, for callers that drive the sheet themselves (tests).
     // Start: reads the profile (or starts the demo bus). False when the demo bus cannot start.
     bool InitInstance();
-    // Builds the sheet; nullptr when the language library could not be loaded (its message
-    // has been shown).
+    // Builds the configuration pages (unless pages were given to the model before) and the
+    // sheet that shows them; nullptr when the language library could not be loaded (its
+    // message has been shown).
     CMyPropertySheetTQ* BuildSheet();
     // Destroys the sheet and the model, writes the settings back (not in demo mode).
     void ExitInstance();
@@ -84,6 +86,8 @@ public:
 
 private:
     bool StartDemoBus();
+    // The sheet, then the pages it showed.
+    void DestroyWindows();
     void ShowSplash();
 
     Options options;
@@ -91,6 +95,7 @@ private:
     std::string dataDir;
     std::string helpFile;
     std::unique_ptr<CTQControllerModel> model;
+    std::unique_ptr<CPageSet> pageSet;
     std::unique_ptr<CMyPropertySheetTQ> sheet;
     std::unique_ptr<IProfileStore> profile;
     std::unique_ptr<IProfileStore> scratchProfile;

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -71,10 +72,10 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
 
     tabs = new QTabWidget(this);
     tabs->setDocumentMode(false);
-    tabs->setMinimumSize(560, 400);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(7, 7, 7, 7);
     layout->addWidget(tabs);
+    connect(tabs, &QTabWidget::currentChanged, this, &CMyPropertySheetTQ::OnPageChanged);
 
     app.GetModel().AddPagesTo(*this);
     BuildMenus();
@@ -458,7 +459,22 @@ bool CMyPropertySheetTQ::SetActivePage(IModelPage* page) {
     if (index < 0)
         return false;
     tabs->setCurrentIndex(index);
-    return true;
+    return tabs->currentIndex() == index;
+}
+
+void CMyPropertySheetTQ::OnPageChanged(int index) {
+    QWidget* entering = tabs->widget(index);
+    QWidget* leaving = shownPage;
+    // A page taken off the sheet is not checked: it is no longer the user's to fix.
+    if (leaving && leaving != entering && tabs->indexOf(leaving) >= 0) {
+        auto* hooks = dynamic_cast<ISheetPageHooks*>(leaving);
+        if (hooks && !hooks->PageToModel()) {
+            const QSignalBlocker block(tabs);
+            tabs->setCurrentWidget(leaving);
+            return;
+        }
+    }
+    shownPage = entering;
 }
 
 std::vector<IModelPage*> CMyPropertySheetTQ::GetPages() const {

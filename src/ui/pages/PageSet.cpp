@@ -1,11 +1,13 @@
 #include "ui/pages/PageSet.h"
 
 #include "ui/pages/ConfigurationPage.h"
+#include "ui/pages/ParametrosMultiplePage.h"
 
 CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
     : context(context), parent(parent) {
     // One line per page, in the model's slots.
     pageSlots.configuracion = Add<CMyPropertyConfiguracion>();
+    pageSlots.parametrosMultiple = Add<CMyPropertyParametrosMultiple>();
 }
 
 CPageSet::~CPageSet() {

@@ -326,3 +326,33 @@ TEST_F(LineGraphTest, ChooserRefusesASeventeenthCurve) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ChartPaintTest, LinesJoinNeighbourColumnsAndStayInsideTheFrame) {
+    CGraficaCtrl chart;
+    chart.resize(5, 11); // rows 0..10 map 100..0
+    auto curve = std::make_shared<CCurva>(0x0000FF, 100.0f, 0.0f, "Z", "Val");
+    curve->SetVisible(true);
+    for (float v : {0.0f, 100.0f, 90.0f, 1e30f, -1e30f, 50.0f})
+        curve->AddSample(v);
+    chart.AddCurve(curve);
+    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    chart.Paint(painter);
+    painter.end();
+    auto column = [&](int x) {
+        QString rows;
+        for (int y = 0; y < image.height(); ++y)
+            rows += image.pixel(x, y) == qRgb(255, 0, 0) ? 'r' : '.';
+        return rows;
+    };
+    // Six samples at columns 0..5 (the last one outside the 5-pixel frame); rows 10..0.
+    EXPECT_EQ(".....rrrrrr", column(0)); // 0 rising to 100: lower half of the rows here,
+    EXPECT_EQ("rrrrr......", column(1)); // the upper half in the next column
+    EXPECT_EQ("rr.........", column(2)); // 90 toward a value far above: clipped at the top
+    EXPECT_EQ("r..........", column(3)); // from far above to far below: split at the middle
+    EXPECT_EQ(".rrrrrrrrrr", column(4));
+}
+
+} // namespace

@@ -191,7 +191,21 @@ TEST_F(LineGraphTest, ClosingBeforeTheFirstPollLeavesNoFiles) {
     EXPECT_TRUE(Files().isEmpty());
 }
 
-// Records `cycles` polls of two controllers into a set with segments of `width`.
+TEST_F(LineGraphTest, ChartWithoutWidthSavesEveryCycleAndAFailedSaveIsShownOnce) {
+    auto graph = MakeGraph({{1, "A"}, {2, "B"}}, 0);
+    EXPECT_EQ(1, graph->SaveInterval());
+    auto r = Registers(10, 0, 0, 0);
+    graph->OnData(1, r.data(), nullptr);
+    graph->OnData(2, r.data(), nullptr);
+    EXPECT_EQ(1, graph->SegmentsSaved());
+    EXPECT_TRUE(ui.messages.empty());
+    // Every file of this save fails: one box names the first.
+    EXPECT_FALSE(graph->Chart().Save(dir.path().toStdString() + "/none/x.gf", 0, 0, 1));
+    ASSERT_EQ(1u, ui.messages.size());
+    EXPECT_TRUE(ui.LastText().endsWith("/none/x.gf")) << ui.LastText().toStdString();
+}
+
+// Records `cycles` polls of controllers 1 and 2 (those the graph lists) and closes it.
 std::string Record(std::unique_ptr<CGraficaLineasDlg> graph, int cycles) {
     for (int c = 0; c < cycles; ++c) {
         auto a = Registers(static_cast<short>(100 + c), 500, 50, 0);

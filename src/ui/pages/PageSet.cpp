@@ -2,6 +2,7 @@
 
 #include "ui/pages/ConfigurationPage.h"
 #include "ui/pages/InputOutputPage.h"
+#include "ui/pages/ParametersPage.h"
 #include "ui/pages/ParametrosMultiplePage.h"
 #include "ui/pages/RetransmissionPage.h"
 
@@ -12,7 +13,7 @@ CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
     pageSlots.configuracion2 = Add<CMyPropertyConfiguracion2>();
     pageSlots.serialRetransmission = Add<CSerialRetransmissionPage>();
     pageSlots.parametrosMultiple = Add<CMyPropertyParametrosMultiple>();
-    // The parameters page (parametros) joins here, one line.
+    pageSlots.parametros = Add<CMyPropertyParametros>();
 }
 
 CPageSet::~CPageSet() {

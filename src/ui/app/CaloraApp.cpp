@@ -6,6 +6,7 @@
 #include "core/model/ControllerList.h"
 #include "core/model/TQControllerModel.h"
 #include "languages/StringIds.h"
+#include "ui/app/ConfigurationCommands.h"
 #include "ui/app/MainSheet.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/framework/QtProfileStore.h"
@@ -66,6 +67,7 @@ CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : opt
 
 CCaloraApp::~CCaloraApp() {
     sheet.reset();
+    configurationCommands.reset();
     model.reset();
     monitorList.reset();
 }
@@ -97,6 +99,8 @@ bool CCaloraApp::StartDemoBus() {
 CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
     try {
         sheet = std::make_unique<CMyPropertySheetTQ>(*this);
+        configurationCommands = std::make_unique<CConfigurationCommands>(*sheet, *this);
+        sheet->SetFileCommand([this](int id) { configurationCommands->OnCommand(id); });
     } catch (const CLanguageLoadFailed&) {
         // Its message has been shown; the program ends without a window.
         sheet.reset();
@@ -122,6 +126,7 @@ int CCaloraApp::Run() {
 
 void CCaloraApp::ExitInstance() {
     sheet.reset();
+    configurationCommands.reset();
     model.reset();
     monitorList.reset();
     if (profile && !options.demo) {

@@ -63,6 +63,13 @@ public:
     bool SetActivePage(IModelPage* page) override;
     std::vector<IModelPage*> GetPages() const override;
 
+    // The active page's values into the model; false (the page has complained) when one is
+    // refused.
+    bool ActivePageToModel();
+    // The model's values onto the active page, or onto every page, and redisplayed.
+    void ActivePageFromModel();
+    void AllPagesFromModel();
+
     // Load and save of configuration files, supplied by their owner (no-op until then).
     void SetFileCommand(std::function<void(int id)> handler) { fileCommand = std::move(handler); }
     // Called with every bus-task dialog before it runs (tests give it a master factory).
@@ -96,11 +103,6 @@ private:
     // Runs the bus-task dialog; true when it ended with OK.
     bool RunBusTask(int mode);
     void OnAbout();
-
-    // Hooks of the active page.
-    bool ActivePageToModel();
-    void ActivePageFromModel();
-    void AllPagesFromModel();
 
     CCaloraApp& app;
     std::unique_ptr<CLanguageSession> language;

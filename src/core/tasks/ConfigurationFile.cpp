@@ -1,6 +1,7 @@
 #include "core/tasks/ConfigurationFile.h"
 
 #include "core/files/Archive.h"
+#include "core/files/WholeFile.h"
 #include "core/model/ControllerList.h"
 #include "languages/StringIds.h"
 
@@ -42,15 +43,14 @@ ConfigurationFileResult SaveConfigurationFile(const std::string& path,
                                               const ConfigurationParts& parts) {
     CMemoryArchiveWriter archive;
     StoreConfiguration(archive, parts);
-    const AtomicWriteResult written = WriteFileAtomically(path, archive.GetBytes());
-    switch (written.outcome) {
-    case AtomicWriteResult::written:
+    switch (WriteFileAtomically(path, archive.GetBytes())) {
+    case FileWriteResult::Ok:
         return {};
-    case AtomicWriteResult::cannotCreate:
-        return {ConfigurationFileResult::cannotOpen, 0, written.error};
+    case FileWriteResult::CannotCreate:
+        // errno still tells why the file beside the target could not be made.
+        return {ConfigurationFileResult::cannotOpen, 0, errno};
     default:
-        return {ConfigurationFileResult::archiveError, CArchiveException::genericException,
-                written.error};
+        return {ConfigurationFileResult::archiveError, CArchiveException::genericException, 0};
     }
 }
 

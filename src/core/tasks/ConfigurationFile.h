@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/files/AtomicFile.h"
 #include "core/model/TQControllerModel.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "ui/monitor/MonitorView.h"
 
+#include "ui/monitor/LineGraphView.h"
 #include "ui/monitor/MonitorDlg.h"
 
 #include <QLabel>
@@ -27,7 +28,7 @@ IMonitorView* CreateMonitorView(MonitorViewItem item, CMonitorDlg& window) {
     case kViewBarGraph:
         return new CViewPlaceholder("Bar graph: not available yet", window);
     case kViewLineGraph:
-        return new CViewPlaceholder("Line graph: not available yet", window);
+        return CreateLineGraphView(window);
     case kViewCount:
         break;
     }

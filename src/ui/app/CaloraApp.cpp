@@ -11,6 +11,7 @@
 #include "ui/app/SplashDlg.h"
 #include "ui/framework/QtProfileStore.h"
 #include "ui/framework/TextProvider.h"
+#include "ui/pages/PageSet.h"
 
 #include <QDesktopServices>
 #include <QStandardPaths>
@@ -66,10 +67,19 @@ CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : opt
 }
 
 CCaloraApp::~CCaloraApp() {
-    sheet.reset();
-    configurationCommands.reset();
+    DestroyWindows();
     model.reset();
     monitorList.reset();
+}
+
+void CCaloraApp::DestroyWindows() {
+    sheet.reset();
+    configurationCommands.reset();
+    if (pageSet) {
+        pageSet.reset();
+        if (model)
+            model->SetPages({});
+    }
 }
 
 bool CCaloraApp::InitInstance() {
@@ -97,6 +107,19 @@ bool CCaloraApp::StartDemoBus() {
 }
 
 CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
+    const TQModelPages& given = GetModel().GetPageSlots();
+    const bool pagesGiven = given.configuracion || given.configuracion2 ||
+                            given.serialRetransmission || given.parametrosMultiple ||
+                            given.parametros;
+    if (!pageSet && !pagesGiven) {
+        // A transfer started from a page switches the family through the sheet.
+        auto familyCommand = [this](int command) {
+            if (sheet)
+                sheet->OnFamilyCommand(command);
+        };
+        pageSet = std::make_unique<CPageSet>(CPageContext{*this, familyCommand});
+        GetModel().SetPages(pageSet->Slots());
+    }
     try {
         sheet = std::make_unique<CMyPropertySheetTQ>(*this);
         configurationCommands = std::make_unique<CConfigurationCommands>(*sheet, *this);
@@ -125,8 +148,7 @@ int CCaloraApp::Run() {
 }
 
 void CCaloraApp::ExitInstance() {
-    sheet.reset();
-    configurationCommands.reset();
+    DestroyWindows();
     model.reset();
     monitorList.reset();
     if (profile && !options.demo) {

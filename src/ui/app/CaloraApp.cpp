@@ -106,20 +106,23 @@ bool CCaloraApp::StartDemoBus() {
     return true;
 }
 
-CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
+void CCaloraApp::CreatePages() {
     const TQModelPages& given = GetModel().GetPageSlots();
     const bool pagesGiven = given.configuracion || given.configuracion2 ||
                             given.serialRetransmission || given.parametrosMultiple ||
                             given.parametros;
-    if (!pageSet && !pagesGiven) {
-        // A transfer started from a page switches the family through the sheet.
-        auto familyCommand = [this](int command) {
-            if (sheet)
-                sheet->OnFamilyCommand(command);
-        };
-        pageSet = std::make_unique<CPageSet>(CPageContext{*this, familyCommand});
-        GetModel().SetPages(pageSet->Slots());
-    }
+    if (pageSet || pagesGiven)
+        return;
+    // A transfer started from a page switches the family through the sheet.
+    auto familyCommand = [this](int command) {
+        if (sheet)
+            sheet->OnFamilyCommand(command);
+    };
+    pageSet = std::make_unique<CPageSet>(CPageContext{*this, familyCommand});
+    GetModel().SetPages(pageSet->Slots());
+}
+
+CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
     try {
         sheet = std::make_unique<CMyPropertySheetTQ>(*this);
         configurationCommands = std::make_unique<CConfigurationCommands>(*sheet, *this);

@@ -49,6 +49,9 @@ public:
     // sheet that shows them; nullptr when the language library could not be loaded (its
     // message has been shown).
     CMyPropertySheetTQ* BuildSheet();
+    // The configuration pages, made once the language library is loaded (their texts and the
+    // monitoring list's default names come from it), unless pages were given to the model.
+    void CreatePages();
     // Destroys the sheet, the model and the monitoring list, writes the settings back (not in demo
     // mode).
     void ExitInstance();

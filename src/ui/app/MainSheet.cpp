@@ -71,6 +71,7 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
     CLanguageUi languageUi(nullptr);
     if (!language->LoadLanguage(languageUi))
         throw CLanguageLoadFailed{};
+    app.CreatePages();
 
     tabs = new QTabWidget(this);
     tabs->setDocumentMode(false);

@@ -1,4 +1,5 @@
 #include "ui/pages/ParametrosMultiplePage.h"
+#include "ui/widgets/VisorGraficaDlg.h"
 
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
@@ -126,8 +127,8 @@ void CMyPropertyParametrosMultiple::BuildControls() {
     connect(start, &QPushButton::clicked, this, [this] { OnStart(); });
     showBackup = new QPushButton("Show Backup", this);
     SetControlId(showBackup, kShowBackup);
-    // Viewing a graph file comes with the graph file viewer.
-    showBackup->setEnabled(false);
+    connect(showBackup, &QPushButton::clicked, this,
+            [this] { ShowGraphFile(this, Session().GraphsDir()); });
 
     auto* settings = new QGridLayout;
     settings->addWidget(AddLabel(kZonesLabel), 0, 0);

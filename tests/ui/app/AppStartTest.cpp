@@ -1,6 +1,7 @@
 // The application object's start-up: where logs and graph files go, and the help file rule.
 #include "support/UiTestSupport.h"
 
+#include "core/model/ControllerList.h"
 #include "core/platform/SerialPortList.h"
 #include "support/RecordingUiServices.h"
 #include "ui/app/MainSheet.h"
@@ -63,6 +64,23 @@ std::vector<int> HelpMenu(CMyPropertySheetTQ& sheet) {
     for (QAction* action : sheet.MenuBar()->actions().last()->menu()->actions())
         ids.push_back(action->data().toInt());
     return ids;
+}
+
+TEST(AppStartTest, PagesAreMadeAfterTheLanguageLoads) {
+    // The monitoring list made with the pages takes its default names from the language.
+    UseLanguage("English");
+    SetSerialDeviceScanner([] { return std::vector<std::string>{}; });
+    QTemporaryDir dir;
+    CCaloraApp::Options options;
+    options.splashMs = 0;
+    CCaloraApp app(dir.path().toStdString() + "/calora", options);
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(app.BuildSheet(), nullptr);
+    ASSERT_FALSE(app.MonitorList().name.empty());
+    EXPECT_EQ(app.MonitorList().name.front(), "Zone 1");
+    EXPECT_EQ(app.MonitorList().name.back(),
+              "Zone " + std::to_string(app.MonitorList().name.size()));
+    SetSerialDeviceScanner({});
 }
 
 TEST(AppStartTest, HelpCommandOnlyWithTheHelpFile) {

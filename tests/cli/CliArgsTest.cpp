@@ -30,6 +30,8 @@ TEST(CliArgs, LineSettingsMapToTheSettingsIndices) {
     EXPECT_EQ(r.options.baudIndex, 1);
     EXPECT_EQ(r.options.parityIndex, 2) << "odd is the third radio button";
     EXPECT_EQ(r.options.address, 17);
+    // The scan searches up to 255, so what it finds there can be read too.
+    EXPECT_EQ(Parse({"read", "--port", "a", "--address", "255"}).options.address, 255);
     EXPECT_EQ(Parse({"probe", "--port", "x", "--parity", "E"}).options.parityIndex, 1);
 }
 
@@ -84,7 +86,7 @@ TEST(CliArgs, RefusesWhatCannotBeRun) {
         {"read", "--port", "a", "--baud", "115200"},
         {"read", "--port", "a", "--parity", "X"},
         {"read", "--port", "a", "--address", "0"},
-        {"read", "--port", "a", "--address", "248"},
+        {"read", "--port", "a", "--address", "256"},
         {"read", "--port", "a", "--bogus"},
         {"read", "--port"},
         {"read", "--port", "a", "extra"},

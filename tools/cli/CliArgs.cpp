@@ -127,9 +127,9 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         o.host = host;
         o.useTcp = true;
     } else if (name == "--address") {
-        auto address = ParseInteger(value, 1, 247);
+        auto address = ParseInteger(value, 1, 255);
         if (!address)
-            return "--address must be a number from 1 to 247, not '" + value + "'";
+            return "--address must be a number from 1 to 255, not '" + value + "'";
         o.address = static_cast<uint16_t>(*address);
     } else {
         return "unknown option '" + name + "'";
@@ -265,7 +265,7 @@ std::string CliUsage(CliCommand command) {
         "    --baud RATE        2400, 4800, 9600 or 19200 (default 19200)\n"
         "    --parity N|E|O     none, even or odd (default N); always 8 data bits, 1 stop bit\n"
         "  --tcp HOST[:PORT]    Modbus TCP (default port 405)\n"
-        "  --address N          Modbus address of the controller, 1-247 (default 1)\n";
+        "  --address N          Modbus address of the controller, 1-255 (default 1)\n";
     switch (command) {
     case CliCommand::Read:
         return "Usage: calora-cli read [--json] CONNECTION\n"
@@ -306,6 +306,6 @@ std::string CliUsage(CliCommand command) {
            "  probe                check whether an address answers\n"
            "  scan                 find a controller on the bus\n"
            "'calora-cli COMMAND --help' describes one command.\n"
-           "Exit status: 0 success, 1 bus failure, 2 usage error.\n\n" +
+           "Exit status: 0 success, 1 bus failure or output not written, 2 usage error.\n\n" +
            connection;
 }

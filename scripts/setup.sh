@@ -11,6 +11,7 @@ packages=(
   fonts-dseg fonts-dejavu-core
   socat libmodbus-dev mbpoll
   xvfb xauth imagemagick ccache
+  dpkg-dev file
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test, then builds the core alone under AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs its tests again.
+# Builds everything and runs every test, checks the Debian package, then builds the core alone
+# under AddressSanitizer and UndefinedBehaviorSanitizer and runs its tests again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +9,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+# The Debian package holds what the program needs: unpacked, its tools talk to each other.
+scripts/check-package.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCALORA_WITH_UI=OFF \
   -DCALORA_SANITIZE=ON -DCALORA_BUILD_BENCH=OFF

@@ -23,6 +23,11 @@ bool IsCore(const std::string& path) {
     return path.rfind("core/", 0) == 0;
 }
 
+// The launcher is a program of its own: it includes only its own headers, Qt and the library.
+bool IsLauncher(const std::string& path) {
+    return path.rfind("launcher/", 0) == 0;
+}
+
 struct Include {
     std::string target; // as written
     bool angled;
@@ -97,6 +102,8 @@ std::vector<std::string> LayeringFaults(const SourceTree& tree) {
         for (const Include& inc : IncludesOf(text)) {
             if (IsCore(path) && (IsQtHeader(inc) || inc.target.rfind("ui/", 0) == 0))
                 faults.push_back(path + ": the core includes " + inc.target);
+            if (IsLauncher(path) && !inc.angled && !IsLauncher(inc.target))
+                faults.push_back(path + ": the launcher includes " + inc.target);
             if (inc.angled)
                 continue;
             const std::string to = FolderOf(inc.target);

@@ -12,5 +12,6 @@ using SourceTree = std::map<std::string, std::string>; // path -> file text
 SourceTree ReadSourceTree(const std::string& srcDir);
 
 // What breaks the layers, one line per fault, each naming a file: a Qt or window header
-// included by a core file, and every cycle between folders. Empty when the tree is sound.
+// included by a core file, a header of ours from outside the launcher included by the
+// launcher, and every cycle between folders. Empty when the tree is sound.
 std::vector<std::string> LayeringFaults(const SourceTree& tree);

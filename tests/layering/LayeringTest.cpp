@@ -34,6 +34,9 @@ TEST(Layering, PlantedFaultsAreFoundAndNamed) {
     tree["core/platform/Event.h"] += "\n#include \"ui/framework/DialogBase.h\"\n";
     // A cycle across three folders: platform -> tasks already runs the other way round.
     tree["core/platform/Planted.h"] = "#include \"core/tasks/CommSettings.h\"\n";
+    // The launcher reaching into the program.
+    tree["launcher/Planted.cpp"] = "#include \"launcher/LauncherDlg.h\"\n#include <QDialog>\n"
+                                   "#include \"ui/framework/DialogBase.h\"\n";
     const auto faults = LayeringFaults(tree);
 
     EXPECT_TRUE(Mentions(faults, "core/modbus/ModbusMaster.cpp: the core includes QString"))
@@ -42,6 +45,9 @@ TEST(Layering, PlantedFaultsAreFoundAndNamed) {
         << Joined(faults);
     EXPECT_TRUE(Mentions(faults, "folder cycle")) << Joined(faults);
     EXPECT_TRUE(Mentions(faults, "core/platform/Planted.h")) << Joined(faults);
+    EXPECT_TRUE(Mentions(faults, "launcher/Planted.cpp: the launcher includes ui/framework/"))
+        << Joined(faults);
+    EXPECT_FALSE(Mentions(faults, "the launcher includes launcher/")) << Joined(faults);
 }
 
 TEST(Layering, IncludesThatFollowTheLayersPass) {

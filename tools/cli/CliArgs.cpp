@@ -42,6 +42,8 @@ std::optional<CliCommand> CommandFromName(const std::string& name) {
         return CliCommand::Probe;
     if (name == "scan")
         return CliCommand::Scan;
+    if (name == "graph")
+        return CliCommand::Graph;
     return std::nullopt;
 }
 
@@ -49,6 +51,7 @@ size_t OperandCount(CliCommand command) {
     switch (command) {
     case CliCommand::Write:
     case CliCommand::Coil:
+    case CliCommand::Graph:
         return 2;
     default:
         return 0;
@@ -83,6 +86,10 @@ std::string ParseOperands(CliOptions& o, const std::vector<std::string>& operand
             o.coilOn = false;
         else
             return "coil: state must be 'on' or 'off', not '" + operands[1] + "'";
+    } else if (o.command == CliCommand::Graph) {
+        if (operands[0] != "export")
+            return "graph: unknown action '" + operands[0] + "' (export)";
+        o.graphFile = operands[1];
     }
     return {};
 }
@@ -131,6 +138,11 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         if (!address)
             return "--address must be a number from 1 to 255, not '" + value + "'";
         o.address = static_cast<uint16_t>(*address);
+    } else if (name == "--segment") {
+        auto segment = ParseInteger(value, 0, 1000000);
+        if (!segment)
+            return "--segment must be a number from 0, not '" + value + "'";
+        o.graphSegment = static_cast<int>(*segment);
     } else {
         return "unknown option '" + name + "'";
     }
@@ -139,7 +151,7 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
 
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--parity" || name == "--tcp" ||
-           name == "--address";
+           name == "--address" || name == "--segment";
 }
 
 bool IsOption(const std::string& arg) {
@@ -147,9 +159,16 @@ bool IsOption(const std::string& arg) {
     return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
 }
 
-std::string Check(const CliOptions& o, bool sawSerialOption) {
+std::string Check(const CliOptions& o, bool sawSerialOption, bool sawGraphOption) {
     if (o.command == CliCommand::None)
-        return "no command given (read, write, coil, probe or scan)";
+        return "no command given (read, write, coil, probe, scan or graph)";
+    if (sawGraphOption && o.command != CliCommand::Graph)
+        return "--segment and --all apply to graph export only";
+    if (o.command == CliCommand::Graph) {
+        if (!o.serialPort.empty() || o.useTcp)
+            return "graph export reads files; it takes no connection";
+        return {};
+    }
     if (!o.serialPort.empty() && o.useTcp)
         return "--port and --tcp exclude each other";
     if (o.serialPort.empty() && !o.useTcp)
@@ -179,6 +198,8 @@ const char* CliCommandName(CliCommand command) {
         return "probe";
     case CliCommand::Scan:
         return "scan";
+    case CliCommand::Graph:
+        return "graph";
     case CliCommand::None:
         break;
     }
@@ -190,6 +211,8 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
     CliOptions& o = result.options;
     std::vector<std::string> operands;
     bool sawSerialOption = false;
+    bool sawGraphOption = false;
+    bool sawAll = false;
     bool endOfOptions = false;
 
     for (size_t i = 0; i < args.size(); ++i) {
@@ -218,6 +241,8 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
                 o.json = true;
             } else if (name == "--lines") {
                 o.scanLines = true;
+            } else if (name == "--all") {
+                sawGraphOption = sawAll = true;
             } else if (TakesValue(name)) {
                 if (!hasValue) {
                     if (i + 1 >= args.size()) {
@@ -228,6 +253,8 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
                 }
                 if (name == "--baud" || name == "--parity")
                     sawSerialOption = true;
+                if (name == "--segment")
+                    sawGraphOption = true;
                 result.error = ApplyOption(o, name, value);
                 if (!result.Ok())
                     return result;
@@ -253,8 +280,10 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
     if (o.help)
         return result;
     result.error = ParseOperands(o, operands);
+    if (result.Ok() && sawAll && o.graphSegment >= 0)
+        result.error = "--segment and --all exclude each other";
     if (result.Ok())
-        result.error = Check(o, sawSerialOption);
+        result.error = Check(o, sawSerialOption, sawGraphOption);
     return result;
 }
 
@@ -295,6 +324,14 @@ std::string CliUsage(CliCommand command) {
                "  --lines              also try every serial line setting (19200 down to 2400\n"
                "                       baud, parity none, even, odd); serial only\n" +
                connection;
+    case CliCommand::Graph:
+        return "Usage: calora-cli graph export FILE.gf [--segment S | --all]\n"
+               "Writes a saved line graph as CSV to standard output: a line\n"
+               "time,<controller> <variable>,... then one line per sample time (ISO 8601\n"
+               "local time) with each curve's value; a missing sample is an empty cell.\n"
+               "  --segment S          only segment S (0 is the first)\n"
+               "  --all                every segment (the default)\n"
+               "Exit status: 0 success, 1 a missing or damaged file, 2 usage error.\n";
     case CliCommand::None:
         break;
     }
@@ -305,6 +342,7 @@ std::string CliUsage(CliCommand command) {
            "  coil N on|off        switch one coil\n"
            "  probe                check whether an address answers\n"
            "  scan                 find a controller on the bus\n"
+           "  graph export FILE.gf write a saved line graph as CSV (no connection)\n"
            "'calora-cli COMMAND --help' describes one command.\n"
            "Exit status: 0 success, 1 bus failure or output not written, 2 usage error.\n\n" +
            connection;

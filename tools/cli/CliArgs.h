@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { None, Read, Write, Coil, Probe, Scan };
+enum class CliCommand { None, Read, Write, Coil, Probe, Scan, Graph };
 
 // Everything the command line says, checked but not yet acted on.
 struct CliOptions {
@@ -27,6 +27,9 @@ struct CliOptions {
     uint16_t value = 0;  // write, as the 16-bit word sent
     uint16_t coil = 0;   // coil
     bool coilOn = false; // coil
+
+    std::string graphFile; // graph export
+    int graphSegment = -1; // graph export: one segment, or -1 for all
 };
 
 struct CliParseResult {

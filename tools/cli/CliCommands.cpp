@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "CliConnection.h"
+#include "CliGraph.h"
 #include "CliTasks.h"
 #include "ComErrorName.h"
 
@@ -72,6 +73,8 @@ int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& er
         return RunScan(options, out, err, terminal);
     if (options.command == CliCommand::Read)
         return RunReadAll(options, out, err);
+    if (options.command == CliCommand::Graph)
+        return ExportGraphCsv(options.graphFile, options.graphSegment, out, err);
 
     std::string openError;
     auto master = OpenCliMaster(options, openError);

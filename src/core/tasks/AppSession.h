@@ -2,9 +2,11 @@
 
 #include "core/tasks/CommSettings.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+class CControllerList;
 class CTQControllerModel;
 class CTramaModbusAsincrona;
 
@@ -16,6 +18,11 @@ public:
     virtual CommSettings& Settings() = 0;
     // The controller model, created on first use.
     virtual CTQControllerModel& GetModel() = 0;
+    // The monitoring list, created on first use.
+    virtual CControllerList& MonitorList() = 0;
+    // Data-logging mode of the next monitoring run: 0 none, 1 one file, 2 one file per
+    // controller. Kept in configuration files, not in the profile.
+    virtual int32_t& LogMode() = 0;
     // A master for the current settings, or none (see CreateMaster in CommSettings.h).
     virtual std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const = 0;
     // Folders of the log files and the graph files, with the trailing separator.

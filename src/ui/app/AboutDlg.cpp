@@ -6,12 +6,12 @@
 #include <QLabel>
 
 namespace {
-// The maker's lines are fixed, like the version line; they are not translated.
-const char* const kAddressLines = "Norvane S.r.l.\n"
-                                  "Via dell'Artigianato 27\n"
-                                  "40057 Granarolo dell'Emilia (BO), Italy\n"
-                                  "Tel. +39 051 760 3150   Fax +39 051 760 3151\n"
-                                  "www.norvane.it   info@norvane.it";
+// The maker's lines are fixed, like the version line; they are not translated. The maker is
+// invented: reserved ".example" addresses, no street and no telephone number.
+const char* const kAddressLines = "Norvane\n"
+                                  "Temperature controllers\n"
+                                  "www.norvane.example\n"
+                                  "info@norvane.example";
 } // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : CDialogBase(IDD_ABOUTBOX, parent) {

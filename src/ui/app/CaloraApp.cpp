@@ -3,10 +3,13 @@
 #include "core/platform/MemoryProfileStore.h"
 
 #include "core/modbus/ModbusMaster.h"
+#include "core/model/ControllerList.h"
 #include "core/model/TQControllerModel.h"
+#include "languages/StringIds.h"
 #include "ui/app/MainSheet.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/framework/QtProfileStore.h"
+#include "ui/framework/TextProvider.h"
 
 #include <QDesktopServices>
 #include <QStandardPaths>
@@ -54,7 +57,7 @@ std::string PrepareDataFolders(const std::string& appDir, const std::string& per
 CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : options(options) {
     const fs::path exe = fs::absolute(fs::path(executablePath));
     appDir = WithSeparator(exe.parent_path().string());
-    helpFile = exe.string() + ".chm";
+    helpFile = exe.string() + ".html"; // the user guide, opened in the browser
     dataDir = PrepareDataFolders(appDir, PerUserDataDir());
     settings.address = 0;
     settings.baudIndex = 3;
@@ -64,6 +67,7 @@ CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : opt
 CCaloraApp::~CCaloraApp() {
     sheet.reset();
     model.reset();
+    monitorList.reset();
 }
 
 bool CCaloraApp::InitInstance() {
@@ -119,6 +123,7 @@ int CCaloraApp::Run() {
 void CCaloraApp::ExitInstance() {
     sheet.reset();
     model.reset();
+    monitorList.reset();
     if (profile && !options.demo) {
         settings.Store(*profile);
         if (auto* qt = dynamic_cast<CQtProfileStore*>(profile.get()))
@@ -130,6 +135,12 @@ CTQControllerModel& CCaloraApp::GetModel() {
     if (!model)
         model = std::make_unique<CTQControllerModel>();
     return *model;
+}
+
+CControllerList& CCaloraApp::MonitorList() {
+    if (!monitorList)
+        monitorList = std::make_unique<CControllerList>(TextByIdUtf8(IDS_DEFAULT_ZONE_NAME));
+    return *monitorList;
 }
 
 std::unique_ptr<CTramaModbusAsincrona> CCaloraApp::CreateMaster() const {

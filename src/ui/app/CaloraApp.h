@@ -8,13 +8,14 @@
 #include <memory>
 #include <string>
 
+class CControllerList;
 class CTQControllerModel;
 class CTramaModbusAsincrona;
 class CMyPropertySheetTQ;
 class IProfileStore;
 
-// The application object: owns the connection settings and the controller model for the
-// whole run, builds Modbus masters on request and runs the main sheet.
+// The application object: owns the connection settings, the controller model and the
+// monitoring list for the whole run, builds Modbus masters on request and runs the main sheet.
 class CCaloraApp : public ISession {
 public:
     struct Options {
@@ -45,12 +46,17 @@ public:
     // Builds the sheet; nullptr when the language library could not be loaded (its message
     // has been shown).
     CMyPropertySheetTQ* BuildSheet();
-    // Destroys the sheet and the model, writes the settings back (not in demo mode).
+    // Destroys the sheet, the model and the monitoring list, writes the settings back (not in demo
+    // mode).
     void ExitInstance();
 
     CommSettings& Settings() override { return settings; }
     CTQControllerModel& GetModel() override;
     bool HasModel() const { return model != nullptr; }
+    // New entries are named after the language in use when the list is first asked for.
+    CControllerList& MonitorList() override;
+    bool HasMonitorList() const { return monitorList != nullptr; }
+    int32_t& LogMode() override { return logMode; }
     // A master for the current settings, or none (see the free CreateMaster).
     std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override;
 
@@ -62,7 +68,7 @@ public:
     std::string LogsDir() const override { return dataDir + "logs/"; }
     std::string GraphsDir() const override { return dataDir + "gf/"; }
 
-    // The help file: the executable's path + ".chm".
+    // The help file: the user guide, the executable's path + ".html".
     const std::string& HelpFile() const { return helpFile; }
     bool HasHelpFile() const;
     void OpenHelp() const;
@@ -91,6 +97,7 @@ private:
     std::string dataDir;
     std::string helpFile;
     std::unique_ptr<CTQControllerModel> model;
+    std::unique_ptr<CControllerList> monitorList;
     std::unique_ptr<CMyPropertySheetTQ> sheet;
     std::unique_ptr<IProfileStore> profile;
     std::unique_ptr<IProfileStore> scratchProfile;

@@ -22,11 +22,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -75,6 +77,19 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(7, 7, 7, 7);
     layout->addWidget(tabs);
+    // A property sheet without Apply and Help: OK and Cancel both close it the way the close
+    // command does, so the active page's values are kept either way.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    for (QAbstractButton* button : buttons->buttons()) {
+        auto* push = qobject_cast<QPushButton*>(button);
+        push->setAutoDefault(false);
+        push->setDefault(false);
+        SetControlId(push,
+                     buttons->buttonRole(button) == QDialogButtonBox::AcceptRole ? IDOK : IDCANCEL);
+    }
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { CloseSheet(IDOK); });
+    connect(buttons, &QDialogButtonBox::rejected, this, [this] { CloseSheet(IDCANCEL); });
+    layout->addWidget(buttons);
 
     app.GetModel().AddPagesTo(*this);
     BuildMenus();
@@ -488,10 +503,14 @@ void CMyPropertySheetTQ::reject() {
 }
 
 void CMyPropertySheetTQ::closeEvent(QCloseEvent* event) {
+    event->accept();
+    CloseSheet(IDCANCEL);
+}
+
+void CMyPropertySheetTQ::CloseSheet(int result) {
     // The values of the active page are kept whether or not they pass their checks.
     ActivePageToModel();
-    event->accept();
-    done(IDCANCEL);
+    done(result);
 }
 
 void CMyPropertySheetTQ::changeEvent(QEvent* event) {

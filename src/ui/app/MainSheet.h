@@ -73,6 +73,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // OK, Cancel and the close command: the active page's values are taken, then the sheet ends.
+    void CloseSheet(int result);
     void changeEvent(QEvent* event) override;
     void reject() override;
 

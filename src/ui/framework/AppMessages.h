@@ -15,8 +15,8 @@ inline constexpr unsigned kMsgSetpointClicked = 0x8002; // display clicks ...
 inline constexpr unsigned kMsgAutoTuneClicked = 0x8003; // lParam requested lamp state
 inline constexpr unsigned kMsgModeClicked = 0x8004;     // lParam 1 if it reads "AUTO"
 inline constexpr unsigned kMsgOutputClicked = 0x8005;   //
-inline constexpr unsigned kMsgBusTaskStatus = 0x8006;   // wParam string id, lParam bus word
-inline constexpr unsigned kMsgPollStart = 0x8008;       // wParam address
+// 0x8006, the bus-task status, is kMsgBusTaskStatus of core/tasks/BusTask.h.
+inline constexpr unsigned kMsgPollStart = 0x8008; // wParam address
 inline constexpr unsigned kMsgSecondSetpointClicked = 0x8009;
 inline constexpr unsigned kMsgUpperSetpointClicked = 0x800A;
 inline constexpr unsigned kMsgProgressBegin = 0x800B;    // wParam total

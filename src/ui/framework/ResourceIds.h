@@ -39,6 +39,12 @@ inline constexpr int kMaxInterfacePorts = 20;
 inline constexpr int IDR_MAINFRAME = 128; // program icon
 inline constexpr int IDB_LOGO = 135;      // About box logo
 inline constexpr int IDB_SPLASH = 136;    // start-up splash picture
+// Lamps of the front-panel display: 14 x 14 discs on white, and the disc as a mask.
+inline constexpr int IDB_LAMP_GREEN_ON = 138;
+inline constexpr int IDB_LAMP_GREEN_OFF = 139;
+inline constexpr int IDB_LAMP_RED_OFF = 172;
+inline constexpr int IDB_LAMP_RED_ON = 179;
+inline constexpr int IDB_LAMP_MASK = 206;
 
 // About box.
 inline constexpr int IDD_ABOUTBOX = 133;

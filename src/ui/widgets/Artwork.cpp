@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -205,6 +206,40 @@ QPixmap Splash() {
     return pixmap;
 }
 
+constexpr int kLampSize = 14;
+
+// A lamp: a shaded disc on white, lit or dark.
+QPixmap Lamp(const QColor& color, bool lit) {
+    QImage image(kLampSize, kLampSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient shade(QPointF(5.0, 5.0), 9.0);
+    shade.setColorAt(0, lit ? color.lighter(170) : color.darker(220));
+    shade.setColorAt(0.45, lit ? color : color.darker(330));
+    shade.setColorAt(1, color.darker(lit ? 160 : 480));
+    p.setPen(Qt::NoPen);
+    p.setBrush(shade);
+    p.drawEllipse(QRectF(0, 0, kLampSize, kLampSize));
+    return QPixmap::fromImage(image);
+}
+
+// The lamps' disc, one bit per pixel: 1 (drawn black) inside.
+QPixmap LampMask() {
+    QImage image(kLampSize, kLampSize, QImage::Format_RGB32);
+    const double centre = (kLampSize - 1) / 2.0;
+    const double radius = kLampSize / 2.0 - 0.5;
+    for (int y = 0; y < kLampSize; ++y) {
+        for (int x = 0; x < kLampSize; ++x) {
+            const double dx = x - centre;
+            const double dy = y - centre;
+            image.setPixel(
+                x, y, dx * dx + dy * dy <= radius * radius ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
+    }
+    return QPixmap::fromImage(image.convertToFormat(QImage::Format_Mono));
+}
+
 } // namespace
 
 QPixmap LoadBitmapResource(int bitmapId) {
@@ -215,6 +250,16 @@ QPixmap LoadBitmapResource(int bitmapId) {
         return Logo();
     case IDB_SPLASH:
         return Splash();
+    case IDB_LAMP_GREEN_ON:
+        return Lamp(QColor(40, 230, 40), true);
+    case IDB_LAMP_GREEN_OFF:
+        return Lamp(QColor(40, 230, 40), false);
+    case IDB_LAMP_RED_ON:
+        return Lamp(QColor(240, 30, 20), true);
+    case IDB_LAMP_RED_OFF:
+        return Lamp(QColor(240, 30, 20), false);
+    case IDB_LAMP_MASK:
+        return LampMask();
     default:
         return QPixmap();
     }

@@ -50,7 +50,7 @@ TEST(AppStartTest, ApplicationFoldersFollowTheExecutable) {
     EXPECT_EQ(app.DataDir(), app.AppDir());
     EXPECT_EQ(app.LogsDir(), app.AppDir() + "logs/");
     EXPECT_EQ(app.GraphsDir(), app.AppDir() + "gf/");
-    EXPECT_EQ(app.HelpFile(), app.AppDir() + "calora.chm");
+    EXPECT_EQ(app.HelpFile(), app.AppDir() + "calora.html");
     EXPECT_FALSE(app.HasHelpFile());
     // Before the profile is read.
     EXPECT_EQ(app.settings.address, 0);
@@ -79,7 +79,7 @@ TEST(AppStartTest, HelpCommandOnlyWithTheHelpFile) {
         ASSERT_NE(app.BuildSheet(), nullptr);
         EXPECT_EQ(HelpMenu(*app.Sheet()), std::vector<int>{ID_ABOUT});
     }
-    std::ofstream(dir.path().toStdString() + "/calora.chm") << "help";
+    std::ofstream(dir.path().toStdString() + "/calora.html") << "<html></html>";
     {
         CCaloraApp app(dir.path().toStdString() + "/calora", options);
         ASSERT_TRUE(app.InitInstance());

@@ -110,8 +110,11 @@ TEST_F(SheetMenuTest, MenusHoldTheCommandsInOrderWithLanguageTexts) {
     EXPECT_EQ(second[1]->data().toInt(), ID_CONNECTION_SETTINGS);
     EXPECT_EQ(second[3]->data().toInt(), ID_DETECT);
     EXPECT_EQ(second[4]->data().toInt(), ID_DETECT_LINE);
-    // No help file beside the test program: About only.
-    EXPECT_EQ(top.last()->menu()->actions().size(), 1);
+    // The build puts the user guide beside the program: About, then Help.
+    QList<QAction*> help = top.last()->menu()->actions();
+    ASSERT_EQ(help.size(), 2);
+    EXPECT_EQ(help[0]->data().toInt(), ID_ABOUT);
+    EXPECT_EQ(help[1]->data().toInt(), ID_HELP_FILE);
     EXPECT_EQ(sheet->windowTitle(), "Calora");
 }
 

@@ -133,6 +133,24 @@ TEST_F(SheetPagesTest, ClosingTakesTheActivePageEvenWhenItIsInvalid) {
     EXPECT_EQ(sheet->result(), IDCANCEL);
 }
 
+TEST_F(SheetPagesTest, OkAndCancelCloseLikeTheCloseCommand) {
+    for (const int id : {IDOK, IDCANCEL}) {
+        ShowActive();
+        config.valid = false;
+        const int before = config.pageToModel;
+        auto* button = FindControl<QPushButton>(sheet, id);
+        ASSERT_NE(button, nullptr) << id;
+        // Enter in an edit box still belongs to the page, with the buttons present.
+        config.edit->setFocus();
+        QTest::keyClick(config.edit, Qt::Key_Return);
+        EXPECT_TRUE(sheet->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(config.pageToModel, before + 1);
+        EXPECT_FALSE(sheet->isVisible());
+        EXPECT_EQ(sheet->result(), id);
+    }
+}
+
 TEST_F(SheetPagesTest, ReadAllReloadsEveryPageOnlyWhenItSucceeds) {
     sheet->OnCommand(ID_READ_ALL); // ends with status 53
     ASSERT_EQ(records.size(), 1u);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CArchiveWriter;
+
+// The three files of a graph set, little-endian, texts in Windows-1252:
+//   P                 header: curve count, then per curve controller name, variable name,
+//                     colour and visible flag
+//   P.<var>.<name>.ptS points of one curve in segment S: decimals, from, to, max seen, min
+//                     seen, then to - from samples
+//   P.timeline        every timestamp since the start of the recording
+
+// A SYSTEMTIME-shaped timestamp.
+struct GraphTimestamp {
+    uint16_t year = 0;
+    uint16_t month = 0;
+    uint16_t dayOfWeek = 0;
+    uint16_t day = 0;
+    uint16_t hour = 0;
+    uint16_t minute = 0;
+    uint16_t second = 0;
+    uint16_t milliseconds = 0;
+
+    bool operator==(const GraphTimestamp&) const = default;
+};
+
+// The local time now, to the millisecond.
+GraphTimestamp CurrentLocalTimestamp();
+
+struct GraphHeaderEntry {
+    std::string controllerName; // UTF-8 in memory
+    std::string variableName;
+    uint32_t colour = 0; // red in the low byte, then green, then blue
+    bool visible = false;
+
+    bool operator==(const GraphHeaderEntry&) const = default;
+};
+
+struct GraphPoints {
+    int16_t decimals = 0;
+    int32_t from = 0; // time-line index of samples[0]
+    int32_t to = 0;   // one past the last
+    float maxSeen = -9999.0f;
+    float minSeen = 9999.0f;
+    std::vector<float> samples; // to - from values
+};
+
+// File names of a set whose header is `base`. Names from the list or from a file are made
+// safe for a path first, so a name never reaches outside the set's folder.
+std::string GraphPointsFileName(const std::string& base, const std::string& variableName,
+                                const std::string& controllerName, int segment);
+std::string GraphTimelineFileName(const std::string& base);
+
+void WriteGraphHeader(CArchiveWriter& out, const std::vector<GraphHeaderEntry>& entries);
+void WriteGraphPoints(CArchiveWriter& out, const GraphPoints& points);
+void WriteGraphTimeline(CArchiveWriter& out, const std::vector<GraphTimestamp>& timeline);
+
+// Readers of whole files held in memory. Each count and length is checked against what the
+// file holds, so damage throws CArchiveException (endOfFile when data is missing, badIndex for
+// an impossible count, index or trailing bytes) and nothing is read past the end.
+std::vector<GraphHeaderEntry> ParseGraphHeader(const std::vector<uint8_t>& bytes);
+std::vector<GraphTimestamp> ParseGraphTimeline(const std::vector<uint8_t>& bytes);
+// `timelineCount` bounds `to`; decimals outside 0..3 are brought into that range.
+GraphPoints ParseGraphPoints(const std::vector<uint8_t>& bytes, size_t timelineCount);

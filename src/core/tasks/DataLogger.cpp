@@ -1,0 +1,312 @@
+#include "core/tasks/DataLogger.h"
+
+#include "core/model/ControllerList.h"
+#include "core/tasks/PollingEngine.h"
+
+#include <boost/bind/bind.hpp>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Recordings whose names are taken get "-2" up to this suffix before giving up.
+constexpr int kMaxSuffix = 999;
+constexpr size_t kMaxFileNameBytes = 200;
+
+std::string Format(const char* format, int a, int b, int c) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+std::string WithSuffix(const std::string& base, int attempt, const std::string& extension) {
+    return attempt <= 1 ? base + extension : base + "-" + std::to_string(attempt) + extension;
+}
+
+// Creates a file that did not exist; `path` gets the name used.
+FILE* CreateNewFile(const std::string& base, std::string* path) {
+    for (int attempt = 1; attempt <= kMaxSuffix; ++attempt) {
+        const std::string candidate = WithSuffix(base, attempt, ".log");
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            FILE* file = ::fdopen(fd, "w");
+            if (file == nullptr) {
+                ::close(fd);
+                return nullptr;
+            }
+            *path = candidate;
+            return file;
+        }
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// Creates a folder that did not exist; `path` gets the name used (empty on failure).
+void CreateNewFolder(const std::string& base, std::string* path) {
+    path->clear();
+    for (int attempt = 1; attempt <= kMaxSuffix; ++attempt) {
+        const std::string candidate = WithSuffix(base, attempt, "");
+        if (::mkdir(candidate.c_str(), 0755) == 0) {
+            *path = candidate;
+            return;
+        }
+        if (errno != EEXIST)
+            return;
+    }
+}
+
+std::string ValueText(short raw, int decimals) {
+    static const double kFactor[] = {1.0, 0.1, 0.01, 0.001};
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, raw * kFactor[decimals]);
+    return text;
+}
+
+const char* OnOff(int32_t flag) {
+    return flag != 0 ? "on" : "off";
+}
+
+} // namespace
+
+std::string SafeLogFileName(const std::string& name) {
+    std::string safe;
+    safe.reserve(name.size());
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        safe += (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) ? '_' : c;
+    }
+    if (safe.find_first_not_of('.') == std::string::npos)
+        safe.assign(std::max<size_t>(safe.size(), 1), '_');
+    if (safe.size() > kMaxFileNameBytes) {
+        size_t cut = kMaxFileNameBytes;
+        // Never cut inside a UTF-8 sequence.
+        while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80)
+            --cut;
+        safe.resize(cut);
+    }
+    return safe;
+}
+
+std::string LogCellText(const std::string& text) {
+    std::string clean = text;
+    for (char& c : clean) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            c = ' ';
+    }
+    return clean;
+}
+
+CDataLogger::CDataLogger(const DataLoggerConfig& config, const CControllerList& list)
+    : config(config), mode(config.mode), columns(static_cast<uint32_t>(list.columns)) {
+    std::string& logs = this->config.logsDir;
+    while (logs.size() > 1 && logs.back() == '/')
+        logs.pop_back();
+    for (size_t i = 0; i < list.enabled.size(); ++i) {
+        if (list.enabled[i] == 0)
+            continue;
+        auto record = std::make_shared<CLogRecord>();
+        record->address = list.address[i];
+        record->name = list.name[i];
+        record->unit = list.unit[i];
+        // A second entry with the same address takes that address's results from now on.
+        indexByAddress[record->address] = records.size();
+        records.push_back(std::move(record));
+    }
+    OpenFiles();
+}
+
+CDataLogger::~CDataLogger() {
+    CloseFiles();
+}
+
+void CDataLogger::Subscribe(CPollingEngine& engine) {
+    using namespace boost::placeholders;
+    engine.AddDataSubscriber(boost::bind(&CDataLogger::OnData, this, _1, _2, _3));
+    engine.AddErrorSubscriber(boost::bind(&CDataLogger::OnError, this, _1));
+}
+
+std::tm CDataLogger::Now() const {
+    if (config.now)
+        return config.now();
+    const std::time_t seconds = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return local;
+}
+
+int CDataLogger::CellCount() const {
+    return std::popcount(columns & kAllColumns);
+}
+
+void CDataLogger::OpenFailed() {
+    CloseFiles();
+    recordingPath.clear();
+    if (config.report)
+        config.report(111);
+}
+
+bool CDataLogger::OpenLog(const std::string& base) {
+    std::string path;
+    FILE* file = CreateNewFile(base, &path);
+    if (file == nullptr)
+        return false;
+    files.push_back(file);
+    filePaths.push_back(path);
+    return true;
+}
+
+void CDataLogger::OpenFiles() {
+    if (mode != kLogOneFile && mode != kLogFilePerController)
+        return;
+    const std::tm now = Now();
+    const std::string date =
+        Format("%d-%02d-%02d", now.tm_mday, now.tm_mon + 1, now.tm_year + 1900);
+    const std::string time = Format("%02d-%02d-%02d", now.tm_hour, now.tm_min, now.tm_sec);
+    ::mkdir(config.logsDir.c_str(), 0755);
+    const std::string day = config.logsDir + "/" + date;
+    ::mkdir(day.c_str(), 0755);
+
+    if (mode == kLogFilePerController) {
+        CreateNewFolder(day + "/log-" + time, &recordingPath);
+        for (const auto& record : records) {
+            if (recordingPath.empty() ||
+                !OpenLog(recordingPath + "/" + SafeLogFileName(record->name))) {
+                OpenFailed();
+                return;
+            }
+            const std::string header = "Time\t" + Titles(*record) + "\n";
+            std::fputs(header.c_str(), files.back());
+            std::fflush(files.back());
+        }
+        return;
+    }
+
+    if (!OpenLog(day + "/log-" + time)) {
+        OpenFailed();
+        return;
+    }
+    recordingPath = filePaths.front();
+    std::string names = "\t";
+    std::string titles = "Time\t";
+    for (const auto& record : records) {
+        names += LogCellText(record->name) + std::string(CellCount(), '\t');
+        titles += Titles(*record);
+    }
+    const std::string header = names + "\n" + titles + "\n";
+    std::fputs(header.c_str(), files.front());
+    std::fflush(files.front());
+}
+
+void CDataLogger::CloseFiles() {
+    for (FILE* file : files)
+        std::fclose(file);
+    files.clear();
+    filePaths.clear();
+}
+
+std::string CDataLogger::Titles(const CLogRecord& record) const {
+    const std::string unit = LogCellText(record.unit);
+    std::string text;
+    if (columns & kColumnTemp)
+        text += "Temp(" + unit + ")\t";
+    if (columns & kColumnSetpoint)
+        text += "SP(" + unit + ")\t";
+    if (columns & kColumnOutput)
+        text += mode == kLogFilePerController ? "Out %\t" : "Out%\t";
+    if (columns & kColumnAlarm1)
+        text += "AL1\t";
+    if (columns & kColumnAlarm2)
+        text += "AL2\t";
+    if (columns & kColumnTune)
+        text += "Tune\t";
+    if (columns & kColumnManual)
+        text += "Man/Auto\t";
+    return text;
+}
+
+std::string CDataLogger::Cells(const CLogRecord& record) const {
+    std::string text;
+    if (record.error != 0) {
+        for (int i = 0; i < CellCount(); ++i)
+            text += "Error\t";
+        return text;
+    }
+    if (columns & kColumnTemp)
+        text += record.processValue + "\t";
+    if (columns & kColumnSetpoint)
+        text += (mode == kLogFilePerController ? record.statusValue : record.setpoint) + "\t";
+    if (columns & kColumnOutput)
+        text += record.output + "\t";
+    if (columns & kColumnAlarm1)
+        text += std::string(OnOff(record.alarm1)) + "\t";
+    if (columns & kColumnAlarm2)
+        text += std::string(OnOff(record.alarm2)) + "\t";
+    if (columns & kColumnTune)
+        text += std::string(OnOff(record.tune)) + "\t";
+    if (columns & kColumnManual)
+        text += std::string(record.manual != 0 ? "man" : "auto") + "\t";
+    return text;
+}
+
+void CDataLogger::OnData(unsigned char address, short* registers, unsigned char* coils) {
+    const auto found = indexByAddress.find(address);
+    if (found == indexByAddress.end())
+        return;
+    CLogRecord& record = *records[found->second];
+    record.error = 0;
+    const int decimals = std::min<int>(static_cast<uint16_t>(registers[32]), 3);
+    if (coils[0] != 0)
+        record.processValue = "oooo";
+    else if (coils[1] != 0)
+        record.processValue = "uuuu";
+    else
+        record.processValue = ValueText(registers[0], decimals);
+    record.setpoint = ValueText(registers[1], decimals);
+    record.statusValue = ValueText(registers[4], decimals);
+    record.output = std::to_string(registers[3] / 10);
+    record.alarm1 = coils[2];
+    record.alarm2 = coils[3];
+    record.manual = coils[5];
+    record.tune = coils[4];
+}
+
+void CDataLogger::OnError(unsigned char address) {
+    const auto found = indexByAddress.find(address);
+    if (found != indexByAddress.end())
+        records[found->second]->error = 1;
+}
+
+void CDataLogger::WriteRow() {
+    if (files.empty())
+        return;
+    const std::tm now = Now();
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%d/%02d/%02d %02d:%02d:%02d\t", now.tm_mday, now.tm_mon + 1,
+                  now.tm_year + 1900, now.tm_hour, now.tm_min, now.tm_sec);
+    if (mode == kLogFilePerController) {
+        for (size_t i = 0; i < files.size(); ++i) {
+            const std::string row = stamp + Cells(*records[i]) + "\n";
+            std::fputs(row.c_str(), files[i]);
+        }
+    } else {
+        std::string row = stamp;
+        for (const auto& record : records)
+            row += Cells(*record);
+        row += "\n";
+        std::fputs(row.c_str(), files.front());
+    }
+    // Each row reaches the disk before the next cycle: a crash or power cut loses at most
+    // the row being written.
+    for (FILE* file : files) {
+        std::fflush(file);
+        ::fdatasync(::fileno(file));
+    }
+}

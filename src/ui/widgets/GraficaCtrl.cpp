@@ -1,0 +1,398 @@
+#include "ui/widgets/GraficaCtrl.h"
+
+#include "languages/StringIds.h"
+#include "ui/framework/TextProvider.h"
+#include "ui/framework/UiServices.h"
+#include "ui/framework/UiThread.h"
+#include "ui/widgets/LeyendaCtrl.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QThread>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Draws a curve's runs with one reused point buffer.
+class CPainterCanvas : public ICurveCanvas {
+public:
+    explicit CPainterCanvas(QPainter& painter) : painter(painter) {}
+
+    void DrawPolyline(uint32_t colour, int penWidth, const CurvePoint* points,
+                      size_t count) override {
+        if (colour != penColour || penWidth != width) {
+            QPen pen(ColourFromRgbWord(colour), penWidth, Qt::SolidLine);
+            pen.setCosmetic(true);
+            painter.setPen(pen);
+            penColour = colour;
+            width = penWidth;
+        }
+        buffer.resize(static_cast<qsizetype>(count));
+        for (size_t i = 0; i < count; ++i)
+            buffer[static_cast<qsizetype>(i)] = QPoint(points[i].x, points[i].y);
+        painter.drawPolyline(buffer.constData(), static_cast<int>(count));
+    }
+
+private:
+    QPainter& painter;
+    QVector<QPoint> buffer;
+    uint32_t penColour = 0xFFFFFFFF;
+    int width = -1;
+};
+
+QString Fixed(double value, int decimals) {
+    return QString::number(value, 'f', std::clamp(decimals, 0, 9));
+}
+
+QString TwoDigits(int value) {
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+QString ClockText(const GraphTimestamp& t) {
+    return QStringLiteral("%1:%2:%3").arg(t.hour).arg(TwoDigits(t.minute), TwoDigits(t.second));
+}
+
+QString DateTimeText(const GraphTimestamp& t) {
+    return QStringLiteral("%1/%2/%3 %4")
+        .arg(TwoDigits(t.day), TwoDigits(t.month), TwoDigits(t.year), ClockText(t));
+}
+
+} // namespace
+
+CGraficaCtrl::CGraficaCtrl(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+std::unique_lock<std::recursive_mutex> CGraficaCtrl::LockData() const {
+    return std::unique_lock<std::recursive_mutex>(mutex);
+}
+
+int CGraficaCtrl::AddCurve(CurveRef curve) {
+    auto lock = LockData();
+    curves.push_back(std::move(curve));
+    return static_cast<int>(curves.size()) - 1;
+}
+
+CGraficaCtrl::CurveRef CGraficaCtrl::GetCurve(int index) const {
+    auto lock = LockData();
+    if (index < 0 || static_cast<size_t>(index) >= curves.size())
+        return nullptr;
+    return curves[static_cast<size_t>(index)];
+}
+
+int CGraficaCtrl::GetCurveCount() const {
+    auto lock = LockData();
+    return static_cast<int>(curves.size());
+}
+
+void CGraficaCtrl::AddTimestamp(const GraphTimestamp& timestamp) {
+    auto lock = LockData();
+    timeline.push_back(timestamp);
+}
+
+size_t CGraficaCtrl::GetTimelineCount() const {
+    auto lock = LockData();
+    return timeline.size();
+}
+
+GraphTimestamp CGraficaCtrl::GetTimestamp(size_t index) const {
+    auto lock = LockData();
+    return index < timeline.size() ? timeline[index] : GraphTimestamp{};
+}
+
+void CGraficaCtrl::SetLegend(CLeyendaCtrl* value) {
+    legend = value;
+}
+
+void CGraficaCtrl::CursorLeft() {
+    cursorX = std::max(std::min(cursorX, width()) - 1, 0);
+    update();
+}
+
+void CGraficaCtrl::CursorRight() {
+    cursorX = std::min(cursorX + 1, width());
+    update();
+}
+
+void CGraficaCtrl::SetAxis(float max, float min, int decimals) {
+    auto lock = LockData();
+    axisMax = max;
+    axisMin = min;
+    axisDecimals = decimals;
+}
+
+float CGraficaCtrl::GetAxisMax() const {
+    auto lock = LockData();
+    return axisMax;
+}
+
+float CGraficaCtrl::GetAxisMin() const {
+    auto lock = LockData();
+    return axisMin;
+}
+
+int CGraficaCtrl::GetAxisDecimals() const {
+    auto lock = LockData();
+    return axisDecimals;
+}
+
+bool CGraficaCtrl::HasFile() const {
+    auto lock = LockData();
+    return hasFile;
+}
+
+int CGraficaCtrl::GetSegment() const {
+    auto lock = LockData();
+    return segment;
+}
+
+PlotRect CGraficaCtrl::Plot() const {
+    return {0, 0, width(), height()};
+}
+
+bool CGraficaCtrl::Save(const std::string& path, int newSegment, int from, int to) {
+    GraphSegmentData data;
+    {
+        auto lock = LockData();
+        for (const CurveRef& curve : curves) {
+            data.entries.push_back(curve->HeaderEntry());
+            data.points.push_back(curve->PointsBetween(from, to));
+        }
+        data.timeline = timeline;
+    }
+    const GraphSaveResult result = SaveGraphSegment(path, newSegment, data);
+    {
+        auto lock = LockData();
+        hasFile = true;
+        segment = newSegment + 1;
+        headerSlots.clear();
+        for (size_t i = 0; i < curves.size(); ++i)
+            headerSlots.push_back({{}, static_cast<int>(i)});
+    }
+    if (!result.Ok())
+        ReportSaveFailure(result);
+    return result.Ok();
+}
+
+std::vector<GraphHeaderEntry> CGraficaCtrl::HeaderEntries() const {
+    std::vector<GraphHeaderEntry> entries;
+    for (const HeaderSlot& slot : headerSlots) {
+        if (slot.curve >= 0 && static_cast<size_t>(slot.curve) < curves.size())
+            entries.push_back(curves[static_cast<size_t>(slot.curve)]->HeaderEntry());
+        else
+            entries.push_back(slot.entry);
+    }
+    return entries;
+}
+
+bool CGraficaCtrl::SaveHeader(const std::string& path) {
+    std::vector<GraphHeaderEntry> entries;
+    {
+        auto lock = LockData();
+        if (!hasFile)
+            return true;
+        entries = HeaderEntries();
+    }
+    const GraphSaveResult result = SaveGraphHeader(path, entries);
+    if (!result.Ok())
+        ReportSaveFailure(result);
+    return result.Ok();
+}
+
+void CGraficaCtrl::ReportSaveFailure(const GraphSaveResult& result) {
+    const GraphFileProblem problem = result.first;
+    auto show = [this, problem] {
+        QString text;
+        switch (problem.kind) {
+        case GraphFileProblem::EmptyInterval:
+            text = QStringLiteral("Intervalo de guardado vacio");
+            break;
+        case GraphFileProblem::CannotCreate:
+            text = TextById(IDS_MSG_GRAPH_CREATE_FAILED);
+            break;
+        default:
+            text = TextById(IDS_MSG_GRAPH_WRITE_FAILED);
+            break;
+        }
+        MessageBoxText(this, text + QString::fromStdString(problem.file), MbIcon::Stop);
+    };
+    // A save from the poll thread must not wait for the user: the box is shown later.
+    if (QThread::currentThread() == thread())
+        show();
+    else
+        PostToUi(this, show);
+}
+
+bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors) {
+    GraphFileProblem problem;
+    const std::optional<LoadedGraphSegment> set = LoadGraphSegment(path, newSegment, problem);
+    if (!set) {
+        if (showErrors)
+            MessageBoxText(
+                this, TextById(IDS_MSG_GRAPH_OPEN_FAILED) + QString::fromStdString(problem.file),
+                MbIcon::Stop);
+        return false;
+    }
+    std::vector<CurveRef> loaded;
+    std::vector<HeaderSlot> newSlots;
+    for (size_t i = 0; i < set->entries.size(); ++i) {
+        const GraphHeaderEntry& entry = set->entries[i];
+        if (!set->points[i]) {
+            newSlots.push_back({entry, -1});
+            continue;
+        }
+        auto curve =
+            std::make_shared<CCurva>(entry.colour, entry.variableName == "Out" ? 100.0f : 600.0f,
+                                     0.0f, entry.controllerName, entry.variableName);
+        curve->SetPoints(*set->points[i]);
+        curve->SetVisible(entry.visible);
+        newSlots.push_back({{}, static_cast<int>(loaded.size())});
+        loaded.push_back(std::move(curve));
+    }
+    {
+        auto lock = LockData();
+        // Paging past the last segment, or onto one that lacks curves, changes nothing.
+        if (newSegment != 0 && (loaded.empty() || loaded.size() != curves.size()))
+            return false;
+        curves = std::move(loaded);
+        timeline = set->timeline;
+        headerSlots = std::move(newSlots);
+        segment = newSegment;
+        hasFile = true;
+    }
+    update();
+    return true;
+}
+
+void CGraficaCtrl::RequestRepaint() {
+    if (!repaintPending.exchange(true)) {
+        PostToUi(this, [this] {
+            repaintPending = false;
+            update();
+        });
+    }
+}
+
+void CGraficaCtrl::paintEvent(QPaintEvent*) {
+    // Qt's backing store is the off-screen bitmap: the frame reaches the screen in one block.
+    QPainter painter(this);
+    Paint(painter);
+}
+
+void CGraficaCtrl::Paint(QPainter& painter) {
+    auto lock = LockData();
+    const PlotRect plot = Plot();
+    if (cursorX > plot.right)
+        cursorX = plot.right;
+    painter.fillRect(rect(), Qt::white);
+    painter.setFont(QApplication::font());
+    PaintGrid(painter, plot);
+    CPainterCanvas canvas(painter);
+    for (const CurveRef& curve : curves)
+        curve->Draw(canvas, 1, plot);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(cursorX, 0, cursorX, height());
+    FillLegend(plot);
+}
+
+void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot) {
+    const int w = plot.Width();
+    const int step = height() / 5;
+    QPen gridPen(QColor(200, 200, 200), 1, Qt::DotLine);
+    gridPen.setCosmetic(true);
+    painter.setPen(gridPen);
+    for (int i = 1; i <= 4; ++i)
+        painter.drawLine(0, i * step, w, i * step);
+
+    const int ascent = painter.fontMetrics().ascent();
+    const int64_t count = static_cast<int64_t>(timeline.size());
+    if (w > 1 && count >= 100 && !curves.empty()) {
+        int first = 0;
+        if (!curves[0]->IndexAt(0, plot, first))
+            first = 0;
+        auto line = [&](int column, int64_t index) {
+            if (index < 0 || index >= count)
+                return;
+            painter.setPen(gridPen);
+            painter.drawLine(column, 0, column, height());
+            painter.setPen(Qt::black);
+            painter.drawText(column - 20, ascent, ClockText(timeline[static_cast<size_t>(index)]));
+        };
+        if (w < count - first && segment > 0) {
+            for (int64_t k = (int64_t{w} + first) / 100 * 100; k > first; k -= 100) {
+                const int column = static_cast<int>(k - first);
+                if (column < w)
+                    line(column, k);
+            }
+        } else if (count - first > 100) {
+            for (int x = 100; x < w && x < count - first; x += 100)
+                line(x, first + x);
+        }
+    }
+    painter.setPen(Qt::black);
+    for (int i = 1; i <= 4; ++i) {
+        const double value = axisMax - (double{axisMax} - axisMin) * 0.2 * i;
+        const QString text = Fixed(value, axisDecimals);
+        painter.drawText(5, i * step + ascent, text);
+        painter.drawText(w - 25, i * step + ascent, text);
+    }
+}
+
+void CGraficaCtrl::FillLegend(const PlotRect& plot) {
+    if (legend == nullptr)
+        return;
+    legend->SetRowCount(static_cast<int>(curves.size()) + 1);
+    int index = 0;
+    if (!curves.empty() && curves[0]->IndexAt(cursorX, plot, index) && index >= 0 &&
+        static_cast<size_t>(index) < timeline.size())
+        legend->SetRowText(0, DateTimeText(timeline[static_cast<size_t>(index)]));
+    int row = 1;
+    for (const CurveRef& curve : curves) {
+        if (!curve->IsVisible())
+            continue;
+        legend->SetRowColour(row, curve->GetColour());
+        // The label is plain text: a '%' in a name is shown as it is.
+        const QString label = QString::fromStdString(curve->GetLabel());
+        float value = 0;
+        if (curve->IndexAt(cursorX, plot, index) && curve->ValueAt(cursorX, plot, value)) {
+            const int d = curve->GetDecimals();
+            legend->SetRowText(row, QStringLiteral("%1 %2 ( M:%3, m:%4 )")
+                                        .arg(label, Fixed(value, d), Fixed(curve->GetMaxSeen(), d),
+                                             Fixed(curve->GetMinSeen(), d)));
+        } else {
+            legend->SetRowText(row, label + QStringLiteral(": ????"));
+        }
+        ++row;
+    }
+    legend->update();
+}
+
+void CGraficaCtrl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    dragging = true;
+    cursorX = std::clamp(event->position().toPoint().x(), 0, width());
+    update();
+}
+
+void CGraficaCtrl::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging)
+        return;
+    cursorX = std::clamp(event->position().toPoint().x(), 0, width());
+    update();
+}
+
+void CGraficaCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        dragging = false;
+}
+
+bool CGraficaCtrl::event(QEvent* event) {
+    // The press grabs the mouse; when the grab ends another way, the drag ends with it.
+    if (event->type() == QEvent::Hide || event->type() == QEvent::WindowDeactivate)
+        dragging = false;
+    return QWidget::event(event);
+}

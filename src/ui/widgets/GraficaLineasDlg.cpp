@@ -1,0 +1,227 @@
+#include "ui/widgets/GraficaLineasDlg.h"
+
+#include "core/files/GraphSet.h"
+#include "core/model/ScaledValue.h"
+#include "languages/StringIds.h"
+#include "ui/framework/ResourceIds.h"
+#include "ui/widgets/GraficaCtrl.h"
+#include "ui/widgets/GraphRangeDlg.h"
+#include "ui/widgets/GraphResourceIds.h"
+#include "ui/widgets/GraphScaling.h"
+#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/widgets/SeleccionCurvasDlg.h"
+#include "ui/widgets/VisorGraficaDlg.h"
+
+#include <QPushButton>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr uint32_t kGreen = 0x00FF00;
+constexpr uint32_t kBlue = 0xFF0000;
+constexpr uint32_t kRed = 0x0000FF;
+constexpr float kValueScaleMax = 600.0f;
+constexpr float kOutputScaleMax = 100.0f;
+
+constexpr int kRegProcessValue = 0;
+constexpr int kRegOutput = 3;
+constexpr int kRegStatusValue = 4;
+constexpr int kRegDecimals = 32;
+
+} // namespace
+
+CGraficaLineasDlg::CGraficaLineasDlg(std::vector<GraphController> controllers,
+                                     std::string graphsDir, QWidget* parent, Clock clock)
+    : CFormBase(parent), graphsDir(std::move(graphsDir)), clock(std::move(clock)) {
+    Build();
+    for (const GraphController& controller : controllers) {
+        Entry entry;
+        entry.address = controller.address;
+        entry.sp = std::make_shared<CCurva>(kGreen, kValueScaleMax, 0.0f, controller.name, "Sp");
+        entry.out = std::make_shared<CCurva>(kBlue, kOutputScaleMax, 0.0f, controller.name, "Out");
+        entry.val = std::make_shared<CCurva>(kRed, kValueScaleMax, 0.0f, controller.name, "Val");
+        chart->AddCurve(entry.sp);
+        chart->AddCurve(entry.out);
+        chart->AddCurve(entry.val);
+        entries.push_back(std::move(entry));
+    }
+    graphPath = ReserveGraphSetPath(this->graphsDir, GraphSetStampText(this->clock()));
+    // Until the first segment, the set is its header alone: a viewer opening it early finds
+    // a readable file, not an empty one.
+    std::vector<GraphHeaderEntry> header;
+    for (int i = 0; i < chart->GetCurveCount(); ++i)
+        header.push_back(chart->GetCurve(i)->HeaderEntry());
+    SaveGraphHeader(graphPath, header);
+    saveInterval = std::max(chart->width(), 1);
+    chart->SetLegend(legend);
+}
+
+void CGraficaLineasDlg::Build() {
+    SetClientSize(556, 330);
+    chart = AddControl<CGraficaCtrl>(IDC_GRAPH_CHART, 0, 0, 436, 308);
+    legend = AddControl<CLeyendaCtrl>(IDC_GRAPH_LEGEND, 440, 0, 116, 308);
+    struct Button {
+        int id;
+        const char* caption;
+        int x, cx;
+    };
+    for (const Button& b :
+         {Button{IDC_LINE_FILE, "File", 0, 50}, Button{IDC_LINE_CHOOSE, "Choose", 54, 50},
+          Button{IDC_LINE_RANGE, "Range", 108, 50},
+          Button{IDC_LINE_AUTOSCALE, "Autoscale", 162, 50},
+          Button{IDC_GRAPH_CURSOR_LEFT, "<<", 232, 24},
+          Button{IDC_GRAPH_CURSOR_RIGHT, ">>", 260, 24}}) {
+        auto* button = AddControl<QPushButton>(b.id, b.x, 314, b.cx, 14);
+        button->setText(QString::fromLatin1(b.caption));
+        button->setAutoDefault(false);
+        const int id = b.id;
+        connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    }
+    SetDlgItemTextById(IDC_LINE_FILE, IDS_MENU_FILE);
+    SetDlgItemTextById(IDC_LINE_CHOOSE, IDS_GRAPH_CURVES);
+    SetDlgItemTextById(IDC_LINE_RANGE, IDS_GRAPH_RANGE);
+}
+
+CGraficaLineasDlg::~CGraficaLineasDlg() {
+    // The poll has ended. Controllers a stopped cycle did not reach get a gap for it, so
+    // every curve ends where the time line does.
+    bool pending = false;
+    {
+        auto lock = chart->LockData();
+        const size_t count = chart->GetTimelineCount();
+        for (const Entry& entry : entries) {
+            for (CCurva* curve : {entry.sp.get(), entry.out.get(), entry.val.get()}) {
+                while (curve->GetSampleCount() < count)
+                    curve->AddMissing();
+            }
+        }
+        pending = count > static_cast<size_t>(segmentsSaved) * static_cast<size_t>(saveInterval);
+    }
+    if (pending)
+        SaveSegment();
+    else if (segmentsSaved == 0)
+        ::unlink(graphPath.c_str()); // the name was reserved but nothing was recorded
+}
+
+void CGraficaLineasDlg::showEvent(QShowEvent* event) {
+    // The chart's real width sets the segment length, unless a segment was saved already.
+    if (segmentsSaved == 0)
+        saveInterval = std::max(chart->width(), 1);
+    CFormBase::showEvent(event);
+}
+
+int CGraficaLineasDlg::MatchEntry(uint8_t address) {
+    const size_t count = entries.size();
+    for (size_t pass = 0; pass < 2; ++pass) {
+        // First the rest of this cycle, then from the start of the next.
+        const size_t from = pass == 0 ? nextEntry : 0;
+        const size_t to = pass == 0 ? count : std::min(nextEntry, count);
+        for (size_t i = from; i < to; ++i) {
+            if (entries[i].address == address) {
+                nextEntry = i + 1;
+                return static_cast<int>(i);
+            }
+        }
+    }
+    return -1;
+}
+
+void CGraficaLineasDlg::Record(int index, const short* registers) {
+    Entry& entry = entries[static_cast<size_t>(index)];
+    if (registers != nullptr) {
+        const int d = registers[kRegDecimals] & 3;
+        entry.sp->AddSample(static_cast<float>(ScaleValue(registers[kRegStatusValue], d)));
+        entry.out->AddSample(static_cast<float>(registers[kRegOutput] / 10));
+        entry.val->AddSample(static_cast<float>(ScaleValue(registers[kRegProcessValue], d)));
+        entry.sp->SetDecimals(static_cast<int16_t>(d));
+        entry.out->SetDecimals(0);
+        entry.val->SetDecimals(static_cast<int16_t>(d));
+    } else {
+        entry.sp->AddMissing();
+        entry.out->AddMissing();
+        entry.val->AddMissing();
+    }
+}
+
+void CGraficaLineasDlg::OnData(unsigned char address, const short* registers,
+                               const unsigned char* /*coils*/) {
+    int index = -1;
+    {
+        auto lock = chart->LockData();
+        index = MatchEntry(address);
+        if (index == 0)
+            chart->AddTimestamp(clock());
+        if (index >= 0)
+            Record(index, registers);
+    }
+    EndOfCall(index);
+}
+
+void CGraficaLineasDlg::OnError(unsigned char address) {
+    int index = -1;
+    {
+        auto lock = chart->LockData();
+        index = MatchEntry(address);
+        if (index == 0)
+            chart->AddTimestamp(clock());
+        if (index >= 0)
+            Record(index, nullptr);
+    }
+    EndOfCall(index);
+}
+
+void CGraficaLineasDlg::EndOfCall(int index) {
+    // Only a complete cycle is saved and shown.
+    if (index >= 0 && static_cast<size_t>(index) + 1 < entries.size())
+        return;
+    if (index >= 0) {
+        const size_t due =
+            static_cast<size_t>(segmentsSaved + 1) * static_cast<size_t>(saveInterval);
+        if (chart->GetTimelineCount() >= due)
+            SaveSegment();
+    }
+    chart->RequestRepaint();
+}
+
+void CGraficaLineasDlg::SaveSegment() {
+    const int saved = segmentsSaved;
+    const int interval = saveInterval;
+    chart->Save(graphPath, saved, saved * interval, (saved + 1) * interval);
+    segmentsSaved = saved + 1;
+}
+
+void CGraficaLineasDlg::ChooseCurves() {
+    CSeleccionCurvasDlg chooser(*chart, this);
+    if (chooser.DoModal() == IDOK)
+        chart->SaveHeader(graphPath);
+}
+
+void CGraficaLineasDlg::OnCommand(int id) {
+    switch (id) {
+    case IDC_LINE_FILE:
+        // Recording goes on meanwhile.
+        ShowGraphFile(this, graphsDir);
+        break;
+    case IDC_LINE_CHOOSE:
+        ChooseCurves();
+        break;
+    case IDC_LINE_RANGE: {
+        CGraphRangeDlg range(chart->GetAxisMax(), chart->GetAxisMin(), this);
+        if (range.DoModal() == IDOK)
+            ApplyRange(*chart, range.max, range.min);
+        chart->update();
+        break;
+    }
+    case IDC_LINE_AUTOSCALE:
+        AutoScale(*chart);
+        break;
+    case IDC_GRAPH_CURSOR_LEFT:
+        chart->CursorLeft();
+        break;
+    case IDC_GRAPH_CURSOR_RIGHT:
+        chart->CursorRight();
+        break;
+    }
+}

@@ -1,0 +1,62 @@
+#include "ui/widgets/GraphScaling.h"
+
+#include "ui/widgets/GraficaCtrl.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr float kOutputMax = 100.0f;
+constexpr float kMargin = 5.0f;
+
+bool IsOutput(const CCurva& curve) {
+    return curve.GetVariableName() == "Out";
+}
+
+void SetScales(CGraficaCtrl& chart, float max, float min) {
+    for (int i = 0; i < chart.GetCurveCount(); ++i) {
+        CCurva& curve = *chart.GetCurve(i);
+        curve.SetScaleMax(IsOutput(curve) ? kOutputMax : max);
+        curve.SetScaleMin(IsOutput(curve) ? 0.0f : min);
+    }
+}
+
+} // namespace
+
+void AutoScale(CGraficaCtrl& chart) {
+    {
+        auto lock = chart.LockData();
+        const PlotRect plot = chart.Plot();
+        bool foundHi = false, foundLo = false;
+        float hi = 0, lo = 0;
+        for (int i = 0; i < chart.GetCurveCount(); ++i) {
+            const CCurva& curve = *chart.GetCurve(i);
+            if (!curve.IsVisible() || IsOutput(curve))
+                continue;
+            const float max = curve.VisibleMax(plot);
+            const float min = curve.VisibleMin(plot);
+            if (max != CCurva::kNoValue) {
+                hi = foundHi ? std::max(hi, max) : max;
+                foundHi = true;
+            }
+            if (min != CCurva::kNoMin) {
+                lo = foundLo ? std::min(lo, min) : min;
+                foundLo = true;
+            }
+        }
+        if (foundHi && foundLo) {
+            chart.SetAxis(hi + kMargin, lo - kMargin, 3);
+            SetScales(chart, hi + kMargin, lo - kMargin);
+        }
+    }
+    chart.update();
+}
+
+void ApplyRange(CGraficaCtrl& chart, float max, float min) {
+    {
+        auto lock = chart.LockData();
+        chart.SetAxis(max, min, 3);
+        SetScales(chart, max, min);
+    }
+    chart.update();
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+class CGraficaCtrl;
+
+// The value range of a chart's curves. Output curves ("Out") always keep 0..100.
+
+// Fits the range to the visible curves' values on screen, 5 units of margin each side;
+// changes nothing when no visible curve other than an output has a value there.
+void AutoScale(CGraficaCtrl& chart);
+// Sets the labels' range (3 decimals) and every other curve's scale to max..min.
+void ApplyRange(CGraficaCtrl& chart, float max, float min);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/files/Archive.h"
+#include "core/files/GraphFormat.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+// Feeds one input to a graph-file reader: the first byte picks header, time line or points
+// (with the time-line length in the second byte), the rest is the file. Only an archive
+// error may leave a reader, and what a reader accepts must hold together.
+inline void FuzzGraphFile(const uint8_t* data, size_t size) {
+    if (size < 2)
+        return;
+    // Exactly sized, so a read past the end is caught by the sanitizer.
+    const std::vector<uint8_t> file(data + 2, data + size);
+    try {
+        switch (data[0] % 3) {
+        case 0:
+            ParseGraphHeader(file);
+            break;
+        case 1: {
+            const auto timeline = ParseGraphTimeline(file);
+            if (timeline.size() * 16 + 4 != file.size())
+                std::abort();
+            break;
+        }
+        default: {
+            const GraphPoints points = ParseGraphPoints(file, data[1]);
+            if (points.from < 0 || points.to > data[1] || points.decimals < 0 ||
+                points.decimals > 3 ||
+                points.samples.size() != static_cast<size_t>(points.to - points.from))
+                std::abort();
+            break;
+        }
+        }
+    } catch (const CArchiveException&) {
+    }
+}

@@ -1,0 +1,256 @@
+// The monitoring window over simulated controllers: chooser and views, closing while the
+// worker waits or is blocked on the window, the log-file message, the probe off the window.
+#include "ui/monitor/MonitorDlg.h"
+#include "SimBus.h"
+#include "core/modbus/ModbusMaster.h"
+#include "core/model/ControllerList.h"
+#include "core/model/TQControllerModel.h"
+#include "core/tasks/AppSession.h"
+#include "support/RecordingUiServices.h"
+#include "ui/framework/ControlIds.h"
+#include "ui/framework/ResourceIds.h"
+#include "ui/framework/TextProvider.h"
+#include "ui/framework/UiThread.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <boost/bind/bind.hpp>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+void PressEsc(CMonitorDlg& dialog) {
+    FindControl<QPushButton>(&dialog, IDCANCEL)->click();
+}
+
+// What a monitoring window needs of the application.
+class CTestSession : public ISession {
+public:
+    explicit CTestSession(std::string logs) : logs(std::move(logs)) {}
+    CommSettings& Settings() override { return settings; }
+    CTQControllerModel& GetModel() override { return model; }
+    CControllerList& MonitorList() override { return list; }
+    int32_t& LogMode() override { return logMode; }
+    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override { return nullptr; }
+    std::string LogsDir() const override { return logs; }
+    std::string GraphsDir() const override { return logs; }
+
+    CommSettings settings;
+    CTQControllerModel model;
+    CControllerList list{"Zone"};
+    int32_t logMode = 1;
+    std::string logs;
+};
+
+class MonitorDlgTest : public ::testing::Test {
+protected:
+    MonitorDlgTest() {
+        fs::remove_all(logs);
+        SetTextProvider([](int id) -> std::optional<std::string> {
+            if (id >= 142 && id <= 144)
+                return "view " + std::to_string(id);
+            return "text " + std::to_string(id);
+        });
+        sim::SimBusOptions options;
+        options.timeScale = 0;
+        bus = std::make_unique<sim::SimBus>(options);
+        master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus->StartTcp());
+    }
+    ~MonitorDlgTest() override {
+        SetTextProvider({});
+        fs::remove_all(logs);
+    }
+
+    // Controllers 1..count on the bus and in the list, every one enabled.
+    void Controllers(int count, int period = 1) {
+        std::vector<int32_t> enabled;
+        std::vector<uint8_t> address;
+        std::vector<std::string> name, unit;
+        for (int a = 1; a <= count; ++a) {
+            if (!bus->Has(static_cast<uint8_t>(a)))
+                bus->AddController(static_cast<uint8_t>(a), ModelFamily::TQ100);
+            enabled.push_back(1);
+            address.push_back(static_cast<uint8_t>(a));
+            name.push_back("Zone " + std::to_string(a));
+            unit.push_back("F");
+        }
+        ASSERT_TRUE(session.list.SetEntries(enabled, address, name, unit));
+        session.list.period = period;
+    }
+
+    std::vector<std::string> LogLines() const {
+        std::vector<std::string> lines;
+        for (const auto& day : fs::directory_iterator(logs))
+            for (const auto& file : fs::directory_iterator(day)) {
+                std::ifstream in(file.path());
+                for (std::string line; std::getline(in, line);)
+                    lines.push_back(line);
+            }
+        return lines;
+    }
+
+    fs::path logs = fs::temp_directory_path() / ("calora-monitor-ui-" + std::to_string(::getpid()));
+    CTestSession session{logs.string() + "/"};
+    std::unique_ptr<sim::SimBus> bus;
+    std::unique_ptr<CTramaModbusAsincrona> master;
+    CRecordingUiServices services;
+    CScopedUiServices scopedServices{services};
+};
+
+TEST_F(MonitorDlgTest, ChooserSwitchesViewsWhilePollingGoesOnAndEscStops) {
+    Controllers(2, 60);
+    CMonitorDlg dialog(*master, 1, session);
+    std::atomic<int> data{0};
+    dialog.AddDataSubscriber([&](unsigned char, short*, unsigned char*) { ++data; });
+    dialog.show();
+    dialog.EnsureInitialized();
+
+    auto* chooser = FindControl<QComboBox>(&dialog, IDC_MONITOR_VIEW_CHOOSER);
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_EQ(chooser->count(), 3);
+    EXPECT_EQ(chooser->itemText(0), "view 142");
+    EXPECT_EQ(chooser->itemText(2), "view 144");
+    auto visible = [&](MonitorViewItem item) {
+        return dialog.View(item)->ViewWidget()->isVisible();
+    };
+    auto* prev = FindControl<QPushButton>(&dialog, IDC_MONITOR_PREV_PAGE);
+    EXPECT_TRUE(visible(kViewOverview));
+    EXPECT_FALSE(visible(kViewBarGraph));
+    EXPECT_TRUE(prev->isVisible());
+    EXPECT_EQ(dialog.View(kViewOverview)->ViewWidget()->pos(),
+              QPoint(kMonitorViewX, kMonitorViewY));
+
+    ASSERT_TRUE(WaitUntil([&] { return dialog.Engine().Cycles() >= 1; }));
+    chooser->setCurrentIndex(kViewLineGraph);
+    emit chooser->activated(kViewLineGraph);
+    EXPECT_TRUE(visible(kViewLineGraph));
+    EXPECT_FALSE(visible(kViewOverview));
+    EXPECT_FALSE(prev->isVisible());
+    EXPECT_FALSE(dialog.Engine().Finished());
+    EXPECT_EQ(data.load(), 2);
+
+    // The worker now waits a minute for its next cycle: ESC ends it at once.
+    QElapsedTimer clock;
+    clock.start();
+    PressEsc(dialog);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(dialog.Engine().Finished());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(LogLines().size(), 3u); // names, titles, one row
+}
+
+TEST_F(MonitorDlgTest, ProgressMessagesSwapTheButtonsForTheBar) {
+    Controllers(1, 60);
+    CMonitorDlg dialog(*master, 0, session);
+    dialog.show();
+    dialog.EnsureInitialized();
+    auto* bar = FindControl<QProgressBar>(&dialog, IDC_MONITOR_PROGRESS);
+    auto* logsButton = FindControl<QPushButton>(&dialog, IDC_MONITOR_LOGS);
+    EXPECT_FALSE(bar->isVisible());
+    dialog.OnProgressBegin(72);
+    dialog.OnProgressPosition(5);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->maximum(), 72);
+    EXPECT_EQ(bar->value(), 5);
+    EXPECT_FALSE(logsButton->isVisible());
+    dialog.OnProgressEnd();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(logsButton->isVisible());
+}
+
+TEST_F(MonitorDlgTest, LogFileMessageIsPostedWhileTheWorkerGoesOn) {
+    Controllers(2, 1);
+    fs::remove_all(logs);
+    std::ofstream(logs.string()) << "a file where the logs folder should be";
+    CMonitorDlg dialog(*master, 2, session);
+    dialog.show();
+    dialog.EnsureInitialized();
+    // The user-interface thread serves nothing here; a worker that waited for the box would
+    // never finish its cycles.
+    for (int i = 0; i < 500 && dialog.Engine().Cycles() < 2; ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_GE(dialog.Engine().Cycles(), 2u);
+    EXPECT_TRUE(services.messages.empty());
+    ASSERT_TRUE(WaitUntil([&] { return !services.messages.empty(); }));
+    EXPECT_EQ(services.messages[0].text, "text 111");
+    EXPECT_EQ(services.messages[0].icon, MbIcon::Stop);
+    PressEsc(dialog);
+    EXPECT_TRUE(dialog.Engine().Finished());
+    fs::remove(logs);
+}
+
+TEST_F(MonitorDlgTest, ClosingServesACallbackThatWaitsForTheWindow) {
+    Controllers(3, 60);
+    CMonitorDlg dialog(*master, 0, session);
+    std::atomic<bool> inCallback{false};
+    std::atomic<int> uiCalls{0};
+    // A subscriber that (wrongly) waits for the window on the worker: closing must still end.
+    dialog.AddStartSubscriber([&](unsigned char address) {
+        if (address != 2)
+            return;
+        inCallback = true;
+        std::this_thread::sleep_for(100ms);
+        CallOnUiBlocking(&dialog, [&] { ++uiCalls; });
+    });
+    dialog.show();
+    dialog.EnsureInitialized();
+    for (int i = 0; i < 500 && !inCallback; ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(inCallback);
+    PressEsc(dialog); // while the worker is inside controller 2's callbacks
+    EXPECT_TRUE(dialog.Engine().Finished());
+    EXPECT_EQ(uiCalls.load(), 1);
+    EXPECT_EQ(dialog.Engine().Cycles(), 0u); // stopped mid-cycle: no row
+}
+
+TEST_F(MonitorDlgTest, ProbingSilentControllersLeavesTheWindowResponsive) {
+    // Twenty addresses nobody answers: over TCP each probe costs seven seconds.
+    std::vector<int32_t> enabled(20, 1);
+    std::vector<uint8_t> address;
+    for (int a = 101; a <= 120; ++a)
+        address.push_back(static_cast<uint8_t>(a));
+    ASSERT_TRUE(session.list.SetEntries(enabled, address, std::vector<std::string>(20, "x"),
+                                        std::vector<std::string>(20, "F")));
+    QElapsedTimer clock;
+    clock.start();
+    CMonitorDlg dialog(*master, 0, session);
+    dialog.show();
+    dialog.EnsureInitialized();
+    EXPECT_LT(clock.elapsed(), 1000);
+    // Still probing: the window answers its events meanwhile.
+    bool served = false;
+    PostToUi(&dialog, [&] { served = true; });
+    ASSERT_TRUE(WaitUntil([&] { return served; }, 1000));
+    EXPECT_FALSE(dialog.Engine().Finished());
+    EXPECT_EQ(dialog.Engine().Cycles(), 0u);
+    clock.restart();
+    PressEsc(dialog); // ends after the probe in progress
+    EXPECT_TRUE(dialog.Engine().Finished());
+    EXPECT_LT(clock.elapsed(), 10000);
+}
+
+} // namespace

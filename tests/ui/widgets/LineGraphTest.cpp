@@ -1,0 +1,328 @@
+// A scripted recording through the line graph's poll callbacks, checked byte for byte in the
+// graph files it leaves; then the same files in the viewer.
+#include "support/RecordingUiServices.h"
+#include "ui/framework/ResourceIds.h"
+#include "ui/widgets/GraficaCtrl.h"
+#include "ui/widgets/GraficaLineasDlg.h"
+#include "ui/widgets/GraphRangeDlg.h"
+#include "ui/widgets/GraphResourceIds.h"
+#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/widgets/SeleccionCurvasDlg.h"
+#include "ui/widgets/VisorGraficaDlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+constexpr float kGap = -std::numeric_limits<float>::infinity();
+
+// Little-endian bytes written out by hand, independent of the program's writers.
+struct Bytes {
+    QByteArray data;
+    Bytes& I16(int16_t v) { return Raw(&v, 2); }
+    Bytes& I32(int32_t v) { return Raw(&v, 4); }
+    Bytes& U16(uint16_t v) { return Raw(&v, 2); }
+    Bytes& F32(float v) { return Raw(&v, 4); }
+    Bytes& Text(const QByteArray& cp1252) {
+        data.append(static_cast<char>(cp1252.size()));
+        data.append(cp1252);
+        return *this;
+    }
+    Bytes& Raw(const void* p, int n) {
+        data.append(static_cast<const char*>(p), n);
+        return *this;
+    }
+};
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// Registers as a controller answers: process value, output in tenths, status value and the
+// decimal-point register.
+std::vector<short> Registers(short pv, short out, short sv, short dp) {
+    std::vector<short> r(43, 0);
+    r[0] = pv;
+    r[3] = out;
+    r[4] = sv;
+    r[32] = dp;
+    return r;
+}
+
+GraphTimestamp At(int second) {
+    return {2026, 12, 0, 6, 15, 21, static_cast<uint16_t>(36 + second), 250};
+}
+
+class LineGraphTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    CRecordingUiServices ui;
+    CScopedUiServices scope{ui};
+    int tick = 0;
+
+    std::unique_ptr<CGraficaLineasDlg> MakeGraph(std::vector<GraphController> controllers,
+                                                 int width) {
+        auto graph = std::make_unique<CGraficaLineasDlg>(std::move(controllers),
+                                                         dir.path().toStdString() + "/", nullptr,
+                                                         [this] { return At(tick++); });
+        graph->Chart().resize(width, 100);
+        graph->show();
+        return graph;
+    }
+    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+};
+
+TEST_F(LineGraphTest, ScriptedRecordingWritesSegmentsByteForByte) {
+    auto graph = MakeGraph({{1, "Zona \xC3\xB1"}, {2, "Horno %d"}}, 3);
+    const QString base = QString::fromStdString(graph->GraphPath());
+    EXPECT_EQ(dir.path() + "/6-12-2026 15_21_36.gf", base);
+    EXPECT_EQ(3, graph->SaveInterval());
+
+    auto a0 = Registers(1234, 567, 1000, 1), b0 = Registers(-250, -15, 300, 6);
+    auto a1 = Registers(1250, 570, 1000, 1);
+    auto b2 = Registers(-260, 20, 300, 6);
+    auto a3 = Registers(1199, 0, 1100, 1);
+    graph->OnData(1, a0.data(), nullptr); // cycle 0
+    graph->OnData(2, b0.data(), nullptr);
+    graph->OnData(1, a1.data(), nullptr); // cycle 1: the second controller is silent
+    graph->OnError(2);
+    graph->OnError(1); // cycle 2 fills segment 0 once both controllers are in
+    graph->OnData(2, b2.data(), nullptr);
+    EXPECT_EQ(1, graph->SegmentsSaved());
+    graph->OnData(1, a3.data(), nullptr); // cycle 3 is stopped after the first controller
+    graph.reset();                        // closing saves the partial segment 1
+    EXPECT_TRUE(ui.messages.empty()) << ui.LastText().toStdString();
+
+    const QByteArray zona("Zona \xF1"), horno("Horno %d");
+    Bytes header;
+    header.I32(6);
+    for (const QByteArray& name : {zona, horno}) {
+        header.Text(name).Text("Sp").I32(0x00FF00).I32(0);
+        header.Text(name).Text("Out").I32(0xFF0000).I32(0);
+        header.Text(name).Text("Val").I32(0x0000FF).I32(0);
+    }
+    EXPECT_EQ(header.data, ReadAll(base));
+
+    Bytes timeline;
+    timeline.I32(4);
+    for (int s = 0; s < 4; ++s)
+        for (uint16_t field : {2026, 12, 0, 6, 15, 21, 37 + s, 250}) // second 36 named the set
+            timeline.U16(field);
+    EXPECT_EQ(timeline.data, ReadAll(base + ".timeline"));
+
+    struct Expected {
+        const char* file;
+        int16_t decimals;
+        int32_t from, to;
+        float max, min;
+        std::vector<float> samples;
+    };
+    const Expected expected[] = {
+        {".Sp.Zona \xC3\xB1.pt0", 1, 0, 3, 100.0f, 100.0f, {100.0f, 100.0f, kGap}},
+        {".Out.Zona \xC3\xB1.pt0", 0, 0, 3, 57.0f, 56.0f, {56.0f, 57.0f, kGap}},
+        {".Val.Zona \xC3\xB1.pt0", 1, 0, 3, 125.0f, 123.4f, {123.4f, 125.0f, kGap}},
+        {".Sp.Horno %d.pt0", 2, 0, 3, 3.0f, 3.0f, {3.0f, kGap, 3.0f}},
+        {".Out.Horno %d.pt0", 0, 0, 3, 2.0f, -1.0f, {-1.0f, kGap, 2.0f}},
+        {".Val.Horno %d.pt0", 2, 0, 3, -2.5f, -2.6f, {-2.5f, kGap, -2.6f}},
+        {".Sp.Zona \xC3\xB1.pt1", 1, 3, 4, 110.0f, 100.0f, {110.0f}},
+        {".Out.Zona \xC3\xB1.pt1", 0, 3, 4, 57.0f, 0.0f, {0.0f}},
+        {".Val.Zona \xC3\xB1.pt1", 1, 3, 4, 125.0f, 119.9f, {119.9f}},
+        {".Sp.Horno %d.pt1", 2, 3, 4, 3.0f, 3.0f, {kGap}},
+        {".Out.Horno %d.pt1", 0, 3, 4, 2.0f, -1.0f, {kGap}},
+        {".Val.Horno %d.pt1", 2, 3, 4, -2.5f, -2.6f, {kGap}},
+    };
+    QStringList names{QFileInfo(base).fileName(), QFileInfo(base).fileName() + ".timeline"};
+    for (const Expected& e : expected) {
+        Bytes points;
+        points.I16(e.decimals).I32(e.from).I32(e.to).F32(e.max).F32(e.min);
+        for (float sample : e.samples)
+            points.F32(sample);
+        EXPECT_EQ(points.data.toHex(' '), ReadAll(base + QString::fromUtf8(e.file)).toHex(' '))
+            << e.file;
+        names << QFileInfo(base).fileName() + QString::fromUtf8(e.file);
+    }
+    // Nothing else: no temporary file left behind.
+    names.sort();
+    EXPECT_EQ(names, Files());
+}
+
+TEST_F(LineGraphTest, DuplicatedAddressFeedsEachEntryAndOneTimestampPerCycle) {
+    auto graph = MakeGraph({{7, "A"}, {8, "B"}, {7, "C"}}, 100);
+    auto first = Registers(100, 0, 0, 0), second = Registers(200, 0, 0, 0);
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        graph->OnData(7, first.data(), nullptr);
+        graph->OnError(8);
+        graph->OnData(7, second.data(), nullptr);
+    }
+    CGraficaCtrl& chart = graph->Chart();
+    EXPECT_EQ(2u, chart.GetTimelineCount());
+    EXPECT_EQ((std::vector<float>{100, 100}), chart.GetCurve(2)->GetSamples()); // A: Val
+    EXPECT_EQ((std::vector<float>{200, 200}), chart.GetCurve(8)->GetSamples()); // C: Val
+    EXPECT_EQ(2u, chart.GetCurve(5)->GetSampleCount());                         // B: Val
+    // An address outside the list changes nothing.
+    graph->OnData(9, first.data(), nullptr);
+    EXPECT_EQ(2u, chart.GetCurve(2)->GetSampleCount());
+}
+
+TEST_F(LineGraphTest, ClosingBeforeTheFirstPollLeavesNoFiles) {
+    auto graph = MakeGraph({{1, "A"}}, 10);
+    EXPECT_EQ(1, Files().size()); // the reserved name
+    auto second = std::make_unique<CGraficaLineasDlg>(std::vector<GraphController>{{1, "A"}},
+                                                      dir.path().toStdString() + "/", nullptr,
+                                                      [] { return At(0); });
+    EXPECT_NE(graph->GraphPath(), second->GraphPath()); // same second: the next name
+    EXPECT_EQ(dir.path().toStdString() + "/6-12-2026 15_21_36-2.gf", second->GraphPath());
+    graph.reset();
+    second.reset();
+    EXPECT_TRUE(Files().isEmpty());
+}
+
+// Records `cycles` polls of two controllers into a set with segments of `width`.
+std::string Record(std::unique_ptr<CGraficaLineasDlg> graph, int cycles) {
+    for (int c = 0; c < cycles; ++c) {
+        auto a = Registers(static_cast<short>(100 + c), 500, 50, 0);
+        auto b = Registers(static_cast<short>(-c), 100, 60, 0);
+        graph->OnData(1, a.data(), nullptr);
+        graph->OnData(2, b.data(), nullptr);
+    }
+    std::string path = graph->GraphPath();
+    graph.reset();
+    return path;
+}
+
+TEST_F(LineGraphTest, ViewerWithoutACurveFileCannotPageAndChooseKeepsThatCurve) {
+    const std::string path = Record(MakeGraph({{1, "A"}, {2, "B"}}, 10), 25);
+    // Segment 0 of curve "B: Out" is lost.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(path + ".Out.B.pt0")));
+
+    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    viewer.show();
+    CGraficaCtrl& chart = viewer.Chart();
+    ASSERT_EQ(5, chart.GetCurveCount());
+    viewer.Control<QPushButton>(IDC_VIEWER_NEXT)->click();
+    EXPECT_EQ(0, viewer.ShownSegment()); // segment 1 holds six curves
+    EXPECT_EQ(5, chart.GetCurveCount());
+
+    ui.colorAnswers.push_back(QColor(1, 2, 3));
+    CScopedModalHandler chooser([](CDialogBase& dlg) {
+        dlg.Control<QListWidget>(IDC_CURVES_AVAILABLE)->setCurrentRow(0); // "A: Out"
+        dlg.Control<QPushButton>(IDC_CURVES_ADD)->click();
+        dlg.Control<QPushButton>(IDOK)->click();
+    });
+    viewer.Control<QPushButton>(IDC_VIEWER_CHOOSE)->click();
+    GraphFileProblem problem;
+    auto reloaded = LoadGraphSegment(path, 1, problem);
+    ASSERT_TRUE(reloaded.has_value());
+    ASSERT_EQ(6u, reloaded->entries.size());
+    EXPECT_EQ((GraphHeaderEntry{"A", "Out", 0x030201, true}), reloaded->entries[1]);
+    EXPECT_EQ((GraphHeaderEntry{"B", "Out", 0xFF0000, false}), reloaded->entries[4]);
+    EXPECT_EQ(1, std::count_if(reloaded->entries.begin(), reloaded->entries.end(),
+                               [](const GraphHeaderEntry& e) { return e.visible; }));
+}
+
+TEST_F(LineGraphTest, ViewerNextAndPreviousStopAtTheEnds) {
+    const std::string path = Record(MakeGraph({{1, "A"}}, 10), 25);
+    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    viewer.show();
+    auto click = [&](int id) { viewer.Control<QPushButton>(id)->click(); };
+    click(IDC_VIEWER_PREVIOUS);
+    EXPECT_EQ(0, viewer.ShownSegment());
+    click(IDC_VIEWER_NEXT);
+    click(IDC_VIEWER_NEXT);
+    EXPECT_EQ(2, viewer.ShownSegment());
+    EXPECT_EQ(20, viewer.Chart().GetCurve(2)->GetFirstIndex());
+    EXPECT_EQ(5u, viewer.Chart().GetCurve(2)->GetSampleCount());
+    click(IDC_VIEWER_NEXT); // past the last segment
+    EXPECT_EQ(2, viewer.ShownSegment());
+    click(IDC_VIEWER_PREVIOUS);
+    EXPECT_EQ(1, viewer.ShownSegment());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(LineGraphTest, DamagedSetIsRefusedAndTheViewerCloses) {
+    const std::string path = Record(MakeGraph({{1, "A"}}, 10), 12);
+    QFile points(QString::fromStdString(path + ".Val.A.pt0"));
+    ASSERT_TRUE(points.open(QIODevice::ReadWrite));
+    points.resize(points.size() - 1);
+    points.close();
+    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    EXPECT_EQ(IDOK, viewer.DoModal());
+    ASSERT_EQ(1u, ui.messages.size());
+    EXPECT_TRUE(ui.LastText().endsWith(".Val.A.pt0")) << ui.LastText().toStdString();
+}
+
+TEST_F(LineGraphTest, LegendShowsNamesAsTextAndGapsAsQuestionMarks) {
+    auto graph = MakeGraph({{1, "100% oven"}}, 50);
+    auto r = Registers(1234, 0, 0, 1);
+    graph->OnData(1, r.data(), nullptr);
+    graph->OnError(1);
+    graph->OnData(1, r.data(), nullptr);
+    CGraficaCtrl& chart = graph->Chart();
+    chart.GetCurve(2)->SetVisible(true);
+    QImage image(chart.size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    auto cursorTo = [&](int x) {
+        while (chart.GetCursorX() > x)
+            chart.CursorLeft();
+        chart.Paint(painter);
+    };
+    cursorTo(0);
+    EXPECT_EQ("100% oven: Val 123.4 ( M:123.4, m:123.4 )", graph->Legend().RowText(1));
+    EXPECT_EQ("06/12/2026 15:21:37", graph->Legend().RowText(0));
+    chart.CursorRight();
+    chart.Paint(painter);
+    EXPECT_EQ("100% oven: Val: ????", graph->Legend().RowText(1));
+}
+
+TEST_F(LineGraphTest, RangeRefusesEqualAndOutOfBoundValues) {
+    struct Case {
+        const char* max;
+        const char* min;
+        bool accepted;
+    } cases[] = {{"50", "50", false},
+                 {"10000", "0", false},
+                 {"100", "-1000", false},
+                 {"9999", "-999", true},
+                 {"0.001", "0", true}};
+    for (const Case& c : cases) {
+        ui.messages.clear();
+        CGraphRangeDlg dlg(600, 0);
+        dlg.show();
+        dlg.Control<QLineEdit>(IDC_RANGE_MAX)->setText(c.max);
+        dlg.Control<QLineEdit>(IDC_RANGE_MIN)->setText(c.min);
+        dlg.Control<QPushButton>(IDOK)->click();
+        EXPECT_EQ(c.accepted, dlg.result() == IDOK) << c.max << " " << c.min;
+        EXPECT_EQ(c.accepted, ui.messages.empty()) << c.max << " " << c.min;
+    }
+}
+
+TEST_F(LineGraphTest, ChooserRefusesASeventeenthCurve) {
+    auto graph = MakeGraph({{1, "A"}, {2, "B"}, {3, "C"}, {4, "D"}, {5, "E"}, {6, "F"}}, 50);
+    CSeleccionCurvasDlg dlg(graph->Chart());
+    dlg.show();
+    auto* available = dlg.Control<QListWidget>(IDC_CURVES_AVAILABLE);
+    for (int i = 0; i < 17; ++i) {
+        ui.colorAnswers.push_back(QColor(Qt::black));
+        available->setCurrentRow(0);
+        dlg.Control<QPushButton>(IDC_CURVES_ADD)->click();
+    }
+    EXPECT_EQ(16, dlg.Control<QListWidget>(IDC_CURVES_SELECTED)->count());
+    EXPECT_EQ(16u, ui.colors.size()); // the 17th never asked for a colour
+    EXPECT_EQ(16, std::count(dlg.Visible().begin(), dlg.Visible().end(), true));
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+// Pictures of the launcher for a person to look at; written only when CALORA_SCREENSHOT_DIR
+// names a folder.
+#include "launcher/LauncherDlg.h"
+#include "launcher/LauncherShell.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Opens nothing: the pictures need the dialog only.
+class CSilentShell : public ILauncherShell {
+public:
+    bool Open(const QUrl&) override { return true; }
+    void ShowMessage(QWidget*, const QString&, const QString&) override {}
+};
+
+} // namespace
+
+TEST(Screenshots, Launcher) {
+    if (qEnvironmentVariableIsEmpty("CALORA_SCREENSHOT_DIR"))
+        GTEST_SKIP() << "CALORA_SCREENSHOT_DIR not set";
+    const QDir dir(qEnvironmentVariable("CALORA_SCREENSHOT_DIR"));
+    QDir().mkpath(dir.path());
+    CSilentShell shell;
+    CLauncherDlg launcher(shell, QDir::temp());
+    launcher.show();
+    launcher.ActionList()->setFocus();
+    launcher.ActionList()->setCurrentItem(launcher.ActionList()->topLevelItem(2));
+    const QPixmap shot = launcher.grab();
+    EXPECT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(dir.filePath("launcher.png")));
+}

@@ -1,0 +1,94 @@
+// The monitoring views with 72 simulated controllers, each fed one real poll over Modbus TCP.
+#include "SimBus.h"
+#include "core/modbus/ModbusMaster.h"
+#include "core/platform/LanguageLibrary.h"
+#include "core/platform/MemoryProfileStore.h"
+#include "ui/framework/TextProvider.h"
+#include "ui/monitor/GraficaBarrasDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString ShotDir() {
+    return qEnvironmentVariable("CALORA_SCREENSHOT_DIR");
+}
+
+// A bus of 72 controllers (odd TQ100, even ZI102-VA402) with some variety: decimals, set
+// points, a fault or two, a controller over range. Simulated time runs on by Advance only.
+struct SimulatedPlant {
+    sim::SimBus bus{sim::SimBusOptions{.timeScale = 0.0}};
+    std::unique_ptr<CTramaModbusAsincrona> master;
+
+    SimulatedPlant() {
+        bus.AddDefaultControllers();
+        for (uint8_t a = 1; a <= 72; ++a) {
+            sim::Controller& c = bus.At(a);
+            const int16_t d = a % 3 == 0 ? 1 : 0;
+            const int16_t factor = d ? 10 : 1;
+            c.SetRegister(32, d);
+            c.SetRegister(30, static_cast<int16_t>(600 * factor));
+            c.SetRegister(1, static_cast<int16_t>((60 + (a % 12) * 12) * factor));
+        }
+        bus.SetFault(40, sim::FaultKind::Silent);
+        bus.Advance(240);
+        master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus.StartTcp(0));
+    }
+
+    // One read of every controller as the polling engine makes it.
+    template <class OnData, class OnError> void PollOnce(OnData onData, OnError onError) {
+        for (uint8_t a = 1; a <= 72; ++a) {
+            short registers[43] = {};
+            unsigned char coils[11] = {};
+            try {
+                if (master->ReadRegisters(a, registers, 43, 16, 100) == 0 &&
+                    master->ReadCoils(a, coils, bus.At(a).CoilCount(), bus.At(a).CoilCount(),
+                                      100) == 0) {
+                    onData(a, registers, coils);
+                    continue;
+                }
+            } catch (CTramaModbusAsincrona::tErrorCom) {
+            }
+            onError(a);
+        }
+    }
+};
+
+void UseEnglish() {
+    auto library = std::make_shared<CLanguageLibrary>();
+    ASSERT_TRUE(library->Load(qEnvironmentVariable("CALORA_TEST_BIN").toStdString() +
+                              "/Languages/English.so"));
+    SetActiveLanguage(library);
+    SetTextProvider([library](int id) { return library->FindText(id); });
+}
+
+void Save(QWidget& window, const QString& name) {
+    window.show();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_TRUE(window.grab().save(QDir(ShotDir()).filePath(name + ".png"))) << name.toStdString();
+}
+
+} // namespace
+
+TEST(Screenshots, BarGraphOf72Controllers) {
+    if (ShotDir().isEmpty())
+        GTEST_SKIP() << "CALORA_SCREENSHOT_DIR not set";
+    QDir().mkpath(ShotDir());
+    UseEnglish();
+    SimulatedPlant plant;
+    std::vector<CBarChart::Entry> entries;
+    for (uint8_t a = 1; a <= 72; ++a)
+        entries.push_back({a, QStringLiteral("Zone %1").arg(a)});
+    CMemoryProfileStore profile;
+    CGraficaBarrasDlg view(entries, profile);
+    plant.PollOnce([&](uint8_t a, short* r, unsigned char* c) { view.Chart().OnData(a, r, c); },
+                   [&](uint8_t a) { view.Chart().OnError(a); });
+    Save(view, "bar-graph-72");
+    SetTextProvider({});
+}

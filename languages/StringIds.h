@@ -106,6 +106,8 @@
     X(IDS_INFO_INPUT_VOLTAGE_TQ100, 170)   /* hint: voltage input chosen (TQ100) */ \
     X(IDS_INFO_INPUT_TC_TQ100, 171)        /* hint: thermocouple input chosen (TQ100) */ \
     X(IDS_INFO_INPUT_MA_TQ100, 172)        /* hint: mA input chosen (TQ100) */ \
+    X(IDS_WRITE_ONE, 173)                  /* configuration pages: button writing one parameter */ \
+    X(IDS_WRITE_GROUP, 174)                /* configuration pages: button writing a whole box */ \
     /* Multiple-controller page */ \
     X(IDS_MSG_EMPTY_NAME, 97)              /* box: a name or unit cannot be empty */ \
     X(IDS_MSG_DUPLICATE_NAME, 98)          /* box: the name is used by another row */ \

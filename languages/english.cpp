@@ -109,6 +109,8 @@ constexpr LanguageText kTexts[] = {
                               "input selector is set to thermocouple."},
     {IDS_INFO_INPUT_MA_TQ100, "Current input selected.\nCheck that the controller's input "
                               "selector is set to current (mA)."},
+    {IDS_WRITE_ONE, "Write"},
+    {IDS_WRITE_GROUP, "Write group"},
     // Multiple-controller page
     {IDS_MSG_EMPTY_NAME, "The name or unit cannot be empty."},
     {IDS_MSG_DUPLICATE_NAME, "Another controller already has this name."},

@@ -109,6 +109,8 @@ constexpr LanguageText kTexts[] = {
                               "de entrada del regulador está en termopar."},
     {IDS_INFO_INPUT_MA_TQ100, "Entrada de corriente seleccionada.\nCompruebe que el selector "
                               "de entrada del regulador está en corriente (mA)."},
+    {IDS_WRITE_ONE, "Escribir"},
+    {IDS_WRITE_GROUP, "Escribir grupo"},
     // Multiple-controller page
     {IDS_MSG_EMPTY_NAME, "El nombre o la unidad no pueden estar vacíos."},
     {IDS_MSG_DUPLICATE_NAME, "Otro regulador ya tiene este nombre."},

@@ -109,6 +109,8 @@ constexpr LanguageText kTexts[] = {
                               "d'ingresso del regolatore sia su termocoppia."},
     {IDS_INFO_INPUT_MA_TQ100, "Ingresso in corrente selezionato.\nVerificare che il selettore "
                               "d'ingresso del regolatore sia su corrente (mA)."},
+    {IDS_WRITE_ONE, "Scrivi"},
+    {IDS_WRITE_GROUP, "Scrivi gruppo"},
     // Multiple-controller page
     {IDS_MSG_EMPTY_NAME, "Il nome o l'unità non possono essere vuoti."},
     {IDS_MSG_DUPLICATE_NAME, "Un altro regolatore ha già questo nome."},

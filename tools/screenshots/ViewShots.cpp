@@ -1,10 +1,12 @@
 // The monitoring views with 72 simulated controllers, each fed one real poll over Modbus TCP.
 #include "SimBus.h"
 #include "core/modbus/ModbusMaster.h"
+#include "core/model/ControllerList.h"
 #include "core/platform/LanguageLibrary.h"
 #include "core/platform/MemoryProfileStore.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/monitor/GraficaBarrasDlg.h"
+#include "ui/monitor/GraficaControladoresDlg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -90,5 +92,35 @@ TEST(Screenshots, BarGraphOf72Controllers) {
     plant.PollOnce([&](uint8_t a, short* r, unsigned char* c) { view.Chart().OnData(a, r, c); },
                    [&](uint8_t a) { view.Chart().OnError(a); });
     Save(view, "bar-graph-72");
+    SetTextProvider({});
+}
+
+TEST(Screenshots, ControllersOverviewOf72Controllers) {
+    if (ShotDir().isEmpty())
+        GTEST_SKIP() << "CALORA_SCREENSHOT_DIR not set";
+    QDir().mkpath(ShotDir());
+    UseEnglish();
+    SimulatedPlant plant;
+    CControllerList list("Zone");
+    CGraficaControladoresDlg view(list, *plant.master, [] { return 200; });
+    const CDialogUnits units = CDialogUnits::System();
+    view.resize(units.X(558), units.Y(339));
+    view.EnsureInitialized();
+    plant.PollOnce(
+        [&](uint8_t a, short* r, unsigned char* c) {
+            view.OnPollStart(a);
+            view.OnData(a, r, c);
+            view.OnPollEnd(a);
+        },
+        [&](uint8_t a) {
+            view.OnPollStart(a);
+            view.OnError(a);
+            view.OnPollEnd(a);
+        });
+    Save(view, "overview-72-page1");
+    view.NextPage();
+    Save(view, "overview-72-page2");
+    view.NextPage();
+    Save(view, "overview-72-page3");
     SetTextProvider({});
 }

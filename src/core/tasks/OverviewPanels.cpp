@@ -1,5 +1,7 @@
 #include "core/tasks/OverviewPanels.h"
 
+#include "core/model/ControllerList.h"
+
 #include <algorithm>
 
 namespace {
@@ -30,6 +32,17 @@ private:
     IWriteProgress* progress;
 };
 } // namespace
+
+std::vector<CPanelRecord> PanelRecordsOf(const CControllerList& list) {
+    std::vector<CPanelRecord> records;
+    for (size_t i = 0; i < list.GetCount(); ++i) {
+        if (!list.enabled[i])
+            continue;
+        const std::string& unit = list.unit[i];
+        records.push_back({list.name[i], list.address[i], unit, unit, unit, unit, "%"});
+    }
+    return records;
+}
 
 COverviewPanels::COverviewPanels(std::vector<CPanelRecord> records) : records(std::move(records)) {
     indexOf.fill(-1);

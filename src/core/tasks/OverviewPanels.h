@@ -29,6 +29,12 @@ struct PanelSnapshot {
     std::array<uint8_t, kPanelCoils> coils{};
 };
 
+class CControllerList;
+
+// The records of the enabled entries of the list, in list order: name, address, the
+// entry's unit for the four temperature fields, "%" for the output.
+std::vector<CPanelRecord> PanelRecordsOf(const CControllerList& list);
+
 // Reports the progress of a write to every controller.
 class IWriteProgress {
 public:

@@ -10,6 +10,7 @@
 #include "ui/app/SplashDlg.h"
 #include "ui/framework/QtProfileStore.h"
 #include "ui/framework/TextProvider.h"
+#include "ui/pages/PageSet.h"
 
 #include <QDesktopServices>
 #include <QStandardPaths>
@@ -65,9 +66,18 @@ CCaloraApp::CCaloraApp(const std::string& executablePath, Options options) : opt
 }
 
 CCaloraApp::~CCaloraApp() {
-    sheet.reset();
+    DestroyWindows();
     model.reset();
     monitorList.reset();
+}
+
+void CCaloraApp::DestroyWindows() {
+    sheet.reset();
+    if (pageSet) {
+        pageSet.reset();
+        if (model)
+            model->SetPages({});
+    }
 }
 
 bool CCaloraApp::InitInstance() {
@@ -95,6 +105,19 @@ bool CCaloraApp::StartDemoBus() {
 }
 
 CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
+    const TQModelPages& given = GetModel().GetPageSlots();
+    const bool pagesGiven = given.configuracion || given.configuracion2 ||
+                            given.serialRetransmission || given.parametrosMultiple ||
+                            given.parametros;
+    if (!pageSet && !pagesGiven) {
+        // A transfer started from a page switches the family through the sheet.
+        auto familyCommand = [this](int command) {
+            if (sheet)
+                sheet->OnFamilyCommand(command);
+        };
+        pageSet = std::make_unique<CPageSet>(CPageContext{*this, familyCommand});
+        GetModel().SetPages(pageSet->Slots());
+    }
     try {
         sheet = std::make_unique<CMyPropertySheetTQ>(*this);
     } catch (const CLanguageLoadFailed&) {
@@ -121,7 +144,7 @@ int CCaloraApp::Run() {
 }
 
 void CCaloraApp::ExitInstance() {
-    sheet.reset();
+    DestroyWindows();
     model.reset();
     monitorList.reset();
     if (profile && !options.demo) {

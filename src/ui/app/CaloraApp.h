@@ -12,6 +12,7 @@ class CControllerList;
 class CTQControllerModel;
 class CTramaModbusAsincrona;
 class CMyPropertySheetTQ;
+class CPageSet;
 class IProfileStore;
 
 // The application object: owns the connection settings, the controller model and the
@@ -43,8 +44,9 @@ public:
     // The steps of Run, for callers that drive the sheet themselves (tests).
     // Start: reads the profile (or starts the demo bus). False when the demo bus cannot start.
     bool InitInstance();
-    // Builds the sheet; nullptr when the language library could not be loaded (its message
-    // has been shown).
+    // Builds the configuration pages (unless pages were given to the model before) and the
+    // sheet that shows them; nullptr when the language library could not be loaded (its
+    // message has been shown).
     CMyPropertySheetTQ* BuildSheet();
     // Destroys the sheet, the model and the monitoring list, writes the settings back (not in demo
     // mode).
@@ -90,6 +92,8 @@ public:
 
 private:
     bool StartDemoBus();
+    // The sheet, then the pages it showed.
+    void DestroyWindows();
     void ShowSplash();
 
     Options options;
@@ -97,6 +101,7 @@ private:
     std::string dataDir;
     std::string helpFile;
     std::unique_ptr<CTQControllerModel> model;
+    std::unique_ptr<CPageSet> pageSet;
     std::unique_ptr<CControllerList> monitorList;
     std::unique_ptr<CMyPropertySheetTQ> sheet;
     std::unique_ptr<IProfileStore> profile;

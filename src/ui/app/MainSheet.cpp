@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -73,7 +74,6 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
 
     tabs = new QTabWidget(this);
     tabs->setDocumentMode(false);
-    tabs->setMinimumSize(560, 400);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(7, 7, 7, 7);
     layout->addWidget(tabs);
@@ -90,6 +90,7 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { CloseSheet(IDOK); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { CloseSheet(IDCANCEL); });
     layout->addWidget(buttons);
+    connect(tabs, &QTabWidget::currentChanged, this, &CMyPropertySheetTQ::OnPageChanged);
 
     app.GetModel().AddPagesTo(*this);
     BuildMenus();
@@ -473,7 +474,22 @@ bool CMyPropertySheetTQ::SetActivePage(IModelPage* page) {
     if (index < 0)
         return false;
     tabs->setCurrentIndex(index);
-    return true;
+    return tabs->currentIndex() == index;
+}
+
+void CMyPropertySheetTQ::OnPageChanged(int index) {
+    QWidget* entering = tabs->widget(index);
+    QWidget* leaving = shownPage;
+    // A page taken off the sheet is not checked: it is no longer the user's to fix.
+    if (leaving && leaving != entering && tabs->indexOf(leaving) >= 0) {
+        auto* hooks = dynamic_cast<ISheetPageHooks*>(leaving);
+        if (hooks && !hooks->PageToModel()) {
+            const QSignalBlocker block(tabs);
+            tabs->setCurrentWidget(leaving);
+            return;
+        }
+    }
+    shownPage = entering;
 }
 
 std::vector<IModelPage*> CMyPropertySheetTQ::GetPages() const {

@@ -4,6 +4,7 @@
 #include "ui/app/MainSheetMenu.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 #include <map>
@@ -97,6 +98,9 @@ private:
     bool RunBusTask(int mode);
     void OnAbout();
 
+    // A page is left only when its fields pass their checks; otherwise it stays shown.
+    void OnPageChanged(int index);
+
     // Hooks of the active page.
     bool ActivePageToModel();
     void ActivePageFromModel();
@@ -109,6 +113,7 @@ private:
     QMenuBar* menuBar = nullptr;
     QMenu* interfaceMenu = nullptr;
     QTabWidget* tabs = nullptr;
+    QPointer<QWidget> shownPage;
     std::map<int, QAction*> commands;
     std::map<int, QMenu*> popups; // by title string id
     std::vector<IModelPage*> pages;

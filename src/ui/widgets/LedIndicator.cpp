@@ -119,28 +119,39 @@ QRect CLedIndicator::BitmapRect(const QSize& client, const QSize& bitmap) {
     return QRect(0, top, bitmap.width(), bottom - top);
 }
 
-void CLedIndicator::paintEvent(QPaintEvent*) {
+void CLedIndicator::RenderBuffer() {
     const qreal ratio = devicePixelRatioF();
+    const bool showsLit = ShowsLit();
+    const QString caption = windowTitle();
+    const QFont& font = CaptionFont();
+    if (buffer.size() == size() * ratio && bufferLit == showsLit && bufferCaption == caption &&
+        bufferFont == font)
+        return;
     if (buffer.size() != size() * ratio) {
         buffer = QPixmap(size() * ratio);
         buffer.setDevicePixelRatio(ratio);
     }
     buffer.fill(ButtonFace());
-    {
-        QPainter p(&buffer);
-        const QPixmap& picture = ShowsLit() ? lit : dark;
-        p.drawPixmap(BitmapRect(size(), picture.size()).topLeft(), picture);
-        const QString caption = windowTitle();
-        if (!caption.isEmpty()) {
-            p.setFont(CaptionFont());
-            p.setPen(Qt::black);
-            p.setBackgroundMode(Qt::OpaqueMode);
-            p.setBackground(Qt::white);
-            p.setRenderHint(QPainter::TextAntialiasing);
-            const QRect captionRect = rect().adjusted(picture.width() + 3, 0, 0, 0);
-            p.drawText(captionRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
-        }
+    QPainter p(&buffer);
+    const QPixmap& picture = showsLit ? lit : dark;
+    p.drawPixmap(BitmapRect(size(), picture.size()).topLeft(), picture);
+    if (!caption.isEmpty()) {
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.setBackgroundMode(Qt::OpaqueMode);
+        p.setBackground(Qt::white);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        const QRect captionRect = rect().adjusted(picture.width() + 3, 0, 0, 0);
+        p.drawText(captionRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
     }
+    bufferLit = showsLit;
+    bufferCaption = caption;
+    bufferFont = font;
+}
+
+void CLedIndicator::paintEvent(QPaintEvent*) {
+    // Drawn again only when the picture, caption, font or size changed.
+    RenderBuffer();
     QPainter(this).drawPixmap(0, 0, buffer);
 }
 

@@ -48,6 +48,7 @@ protected:
 
 private:
     void Tick();
+    void RenderBuffer();
 
     QPixmap lit;  // pictures already put through the mask onto the button face
     QPixmap dark; //
@@ -62,4 +63,7 @@ private:
     int fontHeight = -1;
     QString fontFace;
     QPixmap buffer;
+    bool bufferLit = false;
+    QString bufferCaption;
+    QFont bufferFont;
 };

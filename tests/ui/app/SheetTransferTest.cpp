@@ -7,6 +7,7 @@
 #include "support/RecordingUiServices.h"
 #include "ui/app/MainSheet.h"
 #include "ui/framework/ResourceIds.h"
+#include "ui/framework/SheetPageHooks.h"
 #include "ui/framework/TextProvider.h"
 
 #include <QElapsedTimer>
@@ -110,6 +111,8 @@ TEST_F(SheetTransferTest, WriteAllWritesTheModelAndKeepsEchoes) {
     app->settings.address = 7;
     app->GetModel().SetFamily(sheet, TQ100);
     ASSERT_TRUE(app->GetModel().SetValue(1, 250));
+    // The active page shows the model again, as after a read: write all takes its fields.
+    dynamic_cast<ISheetPageHooks*>(sheet->GetActivePage())->ModelToPage();
 
     sheet->OnCommand(ID_WRITE_ALL);
 

@@ -57,7 +57,7 @@ public:
     int32_t& LogMode() override { return logMode; }
     std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override { return nullptr; }
     std::string LogsDir() const override { return logs; }
-    std::string GraphsDir() const override { return logs; }
+    std::string GraphsDir() const override { return logs + "gf/"; }
 
     CommSettings settings;
     CTQControllerModel model;
@@ -79,6 +79,7 @@ protected:
         options.timeScale = 0;
         bus = std::make_unique<sim::SimBus>(options);
         master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus->StartTcp());
+        fs::create_directories(session.GraphsDir());
     }
     ~MonitorDlgTest() override {
         SetTextProvider({});
@@ -105,11 +106,12 @@ protected:
     std::vector<std::string> LogLines() const {
         std::vector<std::string> lines;
         for (const auto& day : fs::directory_iterator(logs))
-            for (const auto& file : fs::directory_iterator(day)) {
-                std::ifstream in(file.path());
-                for (std::string line; std::getline(in, line);)
-                    lines.push_back(line);
-            }
+            if (day.path().filename() != "gf")
+                for (const auto& file : fs::directory_iterator(day)) {
+                    std::ifstream in(file.path());
+                    for (std::string line; std::getline(in, line);)
+                        lines.push_back(line);
+                }
         return lines;
     }
 
@@ -119,6 +121,8 @@ protected:
     std::unique_ptr<CTramaModbusAsincrona> master;
     CRecordingUiServices services;
     CScopedUiServices scopedServices{services};
+    // The line graph asks for its curves when first shown: answered with Cancel.
+    CScopedModalHandler modal{[](CDialogBase& dialog) { dialog.EndDialog(IDCANCEL); }};
 };
 
 TEST_F(MonitorDlgTest, ChooserSwitchesViewsWhilePollingGoesOnAndEscStops) {

@@ -1,0 +1,44 @@
+#include "ui/monitor/LineGraphView.h"
+
+#include "core/model/ControllerList.h"
+#include "core/tasks/AppSession.h"
+#include "ui/monitor/MonitorDlg.h"
+#include "ui/widgets/GraficaLineasDlg.h"
+
+#include <boost/bind/bind.hpp>
+
+namespace {
+
+// The enabled entries, in list order: the controllers the window polls.
+std::vector<GraphController> PolledControllers(const CControllerList& list) {
+    std::vector<GraphController> controllers;
+    for (size_t i = 0; i < list.GetCount(); ++i) {
+        if (list.enabled[i] != 0)
+            controllers.push_back({list.address[i], list.name[i]});
+    }
+    return controllers;
+}
+
+class CLineGraphView : public CGraficaLineasDlg, public IMonitorView {
+public:
+    explicit CLineGraphView(CMonitorDlg& window)
+        : CGraficaLineasDlg(PolledControllers(window.MonitorList()), window.Session().GraphsDir(),
+                            &window) {}
+
+    QWidget* ViewWidget() override { return this; }
+
+    void Subscribe(CMonitorDlg& window) override {
+        using namespace boost::placeholders;
+        window.AddDataSubscriber(boost::bind(&CGraficaLineasDlg::OnData, this, _1, _2, _3));
+        window.AddErrorSubscriber(boost::bind(&CGraficaLineasDlg::OnError, this, _1));
+    }
+
+    // The user picks the curves the first time the view is shown.
+    void OnFirstShow() override { ChooseCurves(); }
+};
+
+} // namespace
+
+IMonitorView* CreateLineGraphView(CMonitorDlg& window) {
+    return new CLineGraphView(window);
+}

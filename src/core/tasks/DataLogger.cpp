@@ -1,5 +1,6 @@
 #include "core/tasks/DataLogger.h"
 
+#include "core/files/SafeFileName.h"
 #include "core/model/ControllerList.h"
 #include "core/tasks/PollingEngine.h"
 
@@ -76,22 +77,8 @@ const char* OnOff(int32_t flag) {
 } // namespace
 
 std::string SafeLogFileName(const std::string& name) {
-    std::string safe;
-    safe.reserve(name.size());
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        safe += (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) ? '_' : c;
-    }
-    if (safe.find_first_not_of('.') == std::string::npos)
-        safe.assign(std::max<size_t>(safe.size(), 1), '_');
-    if (safe.size() > kMaxFileNameBytes) {
-        size_t cut = kMaxFileNameBytes;
-        // Never cut inside a UTF-8 sequence.
-        while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80)
-            --cut;
-        safe.resize(cut);
-    }
-    return safe;
+    // Graph files make controller names safe the same way.
+    return SafeFileNamePart(name, kMaxFileNameBytes);
 }
 
 std::string LogCellText(const std::string& text) {

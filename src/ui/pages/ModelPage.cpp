@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QSpinBox>
 
 #include <algorithm>
 
@@ -130,6 +131,16 @@ QGroupBox* CModelPage::AddBox(int id) {
     auto* box = new QGroupBox(this);
     SetControlId(box, id);
     return box;
+}
+
+QSpinBox* CModelPage::AddSpin(QSpinBox* spin, int spinId, int editId, int maxChars) {
+    SetControlId(spin, spinId);
+    if (auto* edit = spin->findChild<QLineEdit*>()) {
+        SetControlId(edit, editId);
+        edit->setMaxLength(maxChars);
+    }
+    spin->setFixedWidth(spin->fontMetrics().horizontalAdvance("0000000") + 40);
+    return spin;
 }
 
 QPushButton* CModelPage::AddWriteButton(int id, std::function<void()> action, bool group) {

@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 // What every configuration page is built with.
 struct CPageContext {
@@ -48,6 +49,8 @@ public:
     // PageToModel runs the saving exchange (false, with the focus on the refused field, when a
     // field is refused).
     void UpdateLanguage(CMyPropertySheetTQ& sheet) override;
+    // What UpdateLanguage does, without a sheet: every text again, for the model's family.
+    void ReloadTexts() { LoadTexts(true); }
     void ModelToPage() override;
     bool PageToModel() override;
 
@@ -82,6 +85,8 @@ protected:
     QCheckBox* AddCheck(int id);
     QRadioButton* AddRadio(int id, const QString& text = {});
     QGroupBox* AddBox(int id);
+    // A spin box made by the page: the spin keeps spinId, its own edit editId.
+    QSpinBox* AddSpin(QSpinBox* spin, int spinId, int editId, int maxChars);
     // A write button; its text comes with the page's texts (LoadWriteTexts).
     QPushButton* AddWriteButton(int id, std::function<void()> action, bool group = false);
     void LoadWriteTexts();

@@ -1,11 +1,17 @@
 #include "ui/pages/PageSet.h"
 
 #include "ui/pages/ConfigurationPage.h"
+#include "ui/pages/InputOutputPage.h"
+#include "ui/pages/RetransmissionPage.h"
 
 CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
     : context(context), parent(parent) {
     // One line per page, in the model's slots.
     pageSlots.configuracion = Add<CMyPropertyConfiguracion>();
+    pageSlots.configuracion2 = Add<CMyPropertyConfiguracion2>();
+    pageSlots.serialRetransmission = Add<CSerialRetransmissionPage>();
+    // The multiple-controller page (parametrosMultiple) and the parameters page (parametros)
+    // join here, one line each.
 }
 
 CPageSet::~CPageSet() {

@@ -16,31 +16,60 @@
 
 namespace {
 
-// Draws a curve's runs with one reused point buffer.
-class CPainterCanvas : public ICurveCanvas {
+// Draws curves straight into a 32-bit frame. One sample per column means every segment
+// joins neighbouring columns: the first half of its rows goes in the left column, the rest
+// in the right one, as a line rasteriser would set them, clipped to the frame. Anything else
+// goes through the painter.
+class CFrameCanvas : public ICurveCanvas {
 public:
-    explicit CPainterCanvas(QPainter& painter) : painter(painter) {}
+    // `bits` is the frame's memory, taken before the painter began on it.
+    CFrameCanvas(const QImage& frame, uchar* bits, QPainter& painter)
+        : painter(painter), bits(bits), stride(frame.bytesPerLine()), width(frame.width()),
+          height(frame.height()) {}
 
     void DrawPolyline(uint32_t colour, int penWidth, const CurvePoint* points,
                       size_t count) override {
-        if (colour != penColour || penWidth != width) {
-            QPen pen(ColourFromRgbWord(colour), penWidth, Qt::SolidLine);
-            pen.setCosmetic(true);
-            painter.setPen(pen);
-            penColour = colour;
-            width = penWidth;
+        const QColor qcolour = ColourFromRgbWord(colour);
+        const uint32_t pixel = qcolour.rgb(); // opaque: the same in both 32-bit formats
+        for (size_t i = 1; i < count; ++i) {
+            const CurvePoint& a = points[i - 1];
+            const CurvePoint& b = points[i];
+            if (penWidth == 1 && b.x == a.x + 1) {
+                Neighbours(a, b, pixel);
+            } else {
+                QPen pen(qcolour, penWidth);
+                pen.setCosmetic(true);
+                painter.setPen(pen);
+                painter.drawLine(a.x, a.y, b.x, b.y);
+            }
         }
-        buffer.resize(static_cast<qsizetype>(count));
-        for (size_t i = 0; i < count; ++i)
-            buffer[static_cast<qsizetype>(i)] = QPoint(points[i].x, points[i].y);
-        painter.drawPolyline(buffer.constData(), static_cast<int>(count));
     }
 
 private:
+    void Neighbours(const CurvePoint& a, const CurvePoint& b, uint32_t pixel) {
+        const int64_t dy = int64_t{b.y} - a.y;
+        const int64_t middle = a.y + dy / 2; // last row of the left column
+        const int64_t step = dy < 0 ? -1 : 1;
+        const bool steep = std::abs(dy) > 1;
+        Span(a.x, a.y, steep ? middle : a.y, pixel);
+        Span(b.x, steep ? middle + step : b.y, b.y, pixel);
+    }
+
+    // Rows y0..y1 (either order) of column x, clipped.
+    void Span(int x, int64_t y0, int64_t y1, uint32_t pixel) {
+        if (x < 0 || x >= width)
+            return;
+        int64_t lo = std::max<int64_t>(std::min(y0, y1), 0);
+        const int64_t hi = std::min<int64_t>(std::max(y0, y1), height - 1);
+        for (; lo <= hi; ++lo)
+            reinterpret_cast<uint32_t*>(bits + lo * stride)[x] = pixel;
+    }
+
     QPainter& painter;
-    QVector<QPoint> buffer;
-    uint32_t penColour = 0xFFFFFFFF;
-    int width = -1;
+    uchar* bits;
+    qsizetype stride;
+    int width;
+    int height;
 };
 
 QString Fixed(double value, int decimals) {
@@ -282,19 +311,29 @@ void CGraficaCtrl::paintEvent(QPaintEvent*) {
     Paint(painter);
 }
 
-void CGraficaCtrl::Paint(QPainter& painter) {
+void CGraficaCtrl::Paint(QPainter& target) {
     auto lock = LockData();
     const PlotRect plot = Plot();
     if (cursorX > plot.right)
         cursorX = plot.right;
-    painter.fillRect(rect(), Qt::white);
-    painter.setFont(QApplication::font());
-    PaintGrid(painter, plot);
-    CPainterCanvas canvas(painter);
-    for (const CurveRef& curve : curves)
-        curve->Draw(canvas, 1, plot);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawLine(cursorX, 0, cursorX, height());
+    // The frame is drawn off-screen and copied in one block.
+    if (frame.size() != size())
+        frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    if (frame.isNull())
+        return;
+    uchar* bits = frame.bits(); // detached now, before a painter holds the frame
+    {
+        QPainter painter(&frame);
+        painter.fillRect(frame.rect(), Qt::white);
+        painter.setFont(QApplication::font());
+        PaintGrid(painter, plot);
+        CFrameCanvas canvas(frame, bits, painter);
+        for (const CurveRef& curve : curves)
+            curve->Draw(canvas, 1, plot);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawLine(cursorX, 0, cursorX, height());
+    }
+    target.drawImage(0, 0, frame);
     FillLegend(plot);
 }
 

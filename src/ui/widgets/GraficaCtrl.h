@@ -3,6 +3,7 @@
 #include "core/files/GraphCurve.h"
 #include "core/files/GraphSet.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <atomic>
@@ -106,4 +107,5 @@ private:
     int axisDecimals = 0;
     int segment = 0;
     std::atomic<bool> repaintPending{false};
+    QImage frame; // the off-screen frame, kept between paints
 };

@@ -86,6 +86,14 @@ TEST_F(OverviewWrites, ASetPointToAllIsRescaledPerControllerAndRefusalsAreNamed)
     bus.ClearRequestLog();
     panels->WriteRegister(*master, true, true, 1, 2, -50, 200, nullptr);
     EXPECT_EQ((Frame{2, 6, 2, static_cast<uint16_t>(-5)}), Frames()[1]);
+
+    // From the controller whose register 32 reads 7, shown with three decimals: 1.500 is
+    // 15, 1, 150 and 1500 in the others' units.
+    bus.ClearRequestLog();
+    panels->WriteRegister(*master, true, true, 4, 2, 1500, 200, nullptr);
+    const std::vector<Frame> fromThree{
+        {1, 6, 2, 15}, {2, 6, 2, 1}, {3, 6, 2, 150}, {4, 6, 2, 1500}};
+    EXPECT_EQ(fromThree, Frames());
 }
 
 TEST_F(OverviewWrites, AWriteToOneTouchesOnlyItAndAnExceptionAnswerFailsIt) {

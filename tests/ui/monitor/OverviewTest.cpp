@@ -7,6 +7,7 @@
 #include "ui/framework/TextProvider.h"
 #include "ui/monitor/GraficaControladoresDlg.h"
 #include "ui/widgets/DisplayDlg.h"
+#include "ui/widgets/LedIndicator.h"
 
 #include "SimBus.h"
 
@@ -103,15 +104,22 @@ TEST_F(Overview, ASetPointPairToAllIsRescaledAndFailuresOfBothWritesComeInOneMes
     for (uint8_t a = 1; a <= 3; ++a)
         bus.AddController(a, TQ100).SetRegister(32, a == 2 ? 0 : 1);
     auto view = View(ListOf(3), 3, 1);
+    // One poll: each panel's SER lamp is lit while its controller is read.
+    auto ser = [&](uint8_t a) {
+        return view->Display(a - 1)->Control<CLedIndicator>(IDC_DISPLAY_SER)->State();
+    };
     for (uint8_t a = 1; a <= 3; ++a) {
         view->OnPollStart(a);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(1, ser(a));
         short registers[43] = {};
         unsigned char coils[11] = {};
         ASSERT_EQ(0, master.ReadRegisters(a, registers, 43, 16, 200));
         view->OnData(a, registers, coils);
         view->OnPollEnd(a);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(0, ser(a));
     }
-    QCoreApplication::processEvents();
     bus.SetFault(3, sim::FaultKind::Exception);
     bus.ClearRequestLog();
 

@@ -191,7 +191,21 @@ TEST_F(LineGraphTest, ClosingBeforeTheFirstPollLeavesNoFiles) {
     EXPECT_TRUE(Files().isEmpty());
 }
 
-// Records `cycles` polls of two controllers into a set with segments of `width`.
+TEST_F(LineGraphTest, ChartWithoutWidthSavesEveryCycleAndAFailedSaveIsShownOnce) {
+    auto graph = MakeGraph({{1, "A"}, {2, "B"}}, 0);
+    EXPECT_EQ(1, graph->SaveInterval());
+    auto r = Registers(10, 0, 0, 0);
+    graph->OnData(1, r.data(), nullptr);
+    graph->OnData(2, r.data(), nullptr);
+    EXPECT_EQ(1, graph->SegmentsSaved());
+    EXPECT_TRUE(ui.messages.empty());
+    // Every file of this save fails: one box names the first.
+    EXPECT_FALSE(graph->Chart().Save(dir.path().toStdString() + "/none/x.gf", 0, 0, 1));
+    ASSERT_EQ(1u, ui.messages.size());
+    EXPECT_TRUE(ui.LastText().endsWith("/none/x.gf")) << ui.LastText().toStdString();
+}
+
+// Records `cycles` polls of controllers 1 and 2 (those the graph lists) and closes it.
 std::string Record(std::unique_ptr<CGraficaLineasDlg> graph, int cycles) {
     for (int c = 0; c < cycles; ++c) {
         auto a = Registers(static_cast<short>(100 + c), 500, 50, 0);
@@ -323,6 +337,36 @@ TEST_F(LineGraphTest, ChooserRefusesASeventeenthCurve) {
     EXPECT_EQ(16, dlg.Control<QListWidget>(IDC_CURVES_SELECTED)->count());
     EXPECT_EQ(16u, ui.colors.size()); // the 17th never asked for a colour
     EXPECT_EQ(16, std::count(dlg.Visible().begin(), dlg.Visible().end(), true));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ChartPaintTest, LinesJoinNeighbourColumnsAndStayInsideTheFrame) {
+    CGraficaCtrl chart;
+    chart.resize(5, 11); // rows 0..10 map 100..0
+    auto curve = std::make_shared<CCurva>(0x0000FF, 100.0f, 0.0f, "Z", "Val");
+    curve->SetVisible(true);
+    for (float v : {0.0f, 100.0f, 90.0f, 1e30f, -1e30f, 50.0f})
+        curve->AddSample(v);
+    chart.AddCurve(curve);
+    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    chart.Paint(painter);
+    painter.end();
+    auto column = [&](int x) {
+        QString rows;
+        for (int y = 0; y < image.height(); ++y)
+            rows += image.pixel(x, y) == qRgb(255, 0, 0) ? 'r' : '.';
+        return rows;
+    };
+    // Six samples at columns 0..5 (the last one outside the 5-pixel frame); rows 10..0.
+    EXPECT_EQ(".....rrrrrr", column(0)); // 0 rising to 100: lower half of the rows here,
+    EXPECT_EQ("rrrrr......", column(1)); // the upper half in the next column
+    EXPECT_EQ("rr.........", column(2)); // 90 toward a value far above: clipped at the top
+    EXPECT_EQ("r..........", column(3)); // from far above to far below: split at the middle
+    EXPECT_EQ(".rrrrrrrrrr", column(4));
 }
 
 } // namespace

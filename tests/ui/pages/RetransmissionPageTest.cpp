@@ -1,0 +1,97 @@
+// The retransmission page: the limits' scale by variable and input, the crossing check, codes
+// with no entry, the hints, a single write.
+#include "PageTestSupport.h"
+
+#include "ui/framework/DataExchange.h"
+#include "ui/pages/PageIds.h"
+#include "ui/pages/RetransmissionPage.h"
+
+#include <QSpinBox>
+
+using namespace retx;
+
+namespace {
+
+class RetransmissionPageTest : public PageFixture<CSerialRetransmissionPage> {
+protected:
+    void SetUp() override { Start(TQ100); }
+    void Variable(int index) { Choose(kVariable, index); }
+    // True when both limits are accepted.
+    bool Limits(const QString& low, const QString& high) {
+        Type(kLowLimit, low);
+        Type(kHighLimit, high);
+        return Save();
+    }
+};
+
+TEST_F(RetransmissionPageTest, LimitsFollowTheVariableAndTheInput) {
+    Variable(1); // U%
+    EXPECT_TRUE(Limits("0.0", "100.0"));
+    EXPECT_EQ(Value(reg::kRetransUpperLimit), 1000);
+    EXPECT_FALSE(Limits("0.0", "100.1"));
+    EXPECT_EQ(recorder.LastText(), RangeMessage("0.0", "100.0"));
+
+    Variable(2); // PV, thermocouple K, no decimals: the sensor's span
+    EXPECT_TRUE(Limits("0", "1372"));
+    EXPECT_FALSE(Limits("-1", "1372"));
+    EXPECT_EQ(FocusId(), kLowLimit);
+    session.model.SetValue(reg::kDecimalPoint, 1);
+    EXPECT_TRUE(Limits("-199.9", "999.9"));
+    EXPECT_EQ(Value(reg::kRetransLowerLimit), -1999);
+
+    // SP on a linear input: the setpoint limits.
+    session.model.SetValue(reg::kInputType, 10);
+    session.model.SetValue(reg::kSetpointLowerLimit, -50);
+    session.model.SetValue(reg::kSetpointUpperLimit, 500);
+    Variable(3);
+    EXPECT_FALSE(Limits("-5.0", "50.1"));
+    EXPECT_EQ(recorder.LastText(), RangeMessage("-5.0", "50.0"));
+    // Crossing limits are refused on the lower one.
+    EXPECT_FALSE(Limits("40.0", "30.0"));
+    EXPECT_EQ(FocusId(), kLowLimit);
+    EXPECT_EQ(recorder.LastText(), RangeMessage("-5.0", "30.0"));
+    EXPECT_TRUE(Limits("30.0", "40.0"));
+
+    Variable(0); // None: limits off and unchecked
+    EXPECT_FALSE(page->GetDlgItem(kLowLimit)->isEnabled());
+    EXPECT_TRUE(Limits("99999", "abc"));
+    EXPECT_EQ(Value(reg::kRetransLowerLimit), 300);
+    EXPECT_EQ(Value(reg::kRetransVariable), 0);
+}
+
+TEST_F(RetransmissionPageTest, CodesWithoutAnEntryAreKept) {
+    session.model.SetValue(reg::kRetransBaud, 7);
+    session.model.SetValue(reg::kRetransParity, 3);
+    session.model.SetValue(reg::kRetransSignal, 2);
+    Reload();
+    EXPECT_EQ(Selected(kBaud), -1);
+    EXPECT_FALSE(Checked(kParityNone) || Checked(kParityOdd) || Checked(kParityEven));
+    EXPECT_EQ(Selected(kSignal), 2);
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Value(reg::kRetransBaud), 7);
+    EXPECT_EQ(Value(reg::kRetransParity), 3);
+
+    Choose(kBaud, 3);
+    Click(kParityOdd);
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Value(reg::kRetransBaud), 3);
+    EXPECT_EQ(Value(reg::kRetransParity), 1);
+}
+
+TEST_F(RetransmissionPageTest, SignalChoiceNamesTheOutputKind) {
+    Choose(kSignal, 3);
+    EXPECT_EQ(recorder.LastText(), TextById(IDS_INFO_VOLTAGE_OUTPUT));
+    Choose(kSignal, 1);
+    EXPECT_EQ(recorder.LastText(), TextById(IDS_INFO_CURRENT_OUTPUT));
+    EXPECT_EQ(Value(reg::kRetransSignal), 1);
+}
+
+TEST_F(RetransmissionPageTest, AddressIsWrittenFromTheSpin) {
+    page->Control<QSpinBox>(kAddressSpin)->setValue(17);
+    Click(kWriteAddress);
+    EXPECT_EQ(bus.At(1).Register(reg::kRetransAddress), 17);
+    EXPECT_EQ(Value(reg::kRetransAddress), 17);
+    EXPECT_EQ(recorder.LastText(), TextById(IDS_MSG_WRITE_DONE));
+}
+
+} // namespace

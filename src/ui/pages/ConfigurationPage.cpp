@@ -150,7 +150,7 @@ void CMyPropertyConfiguracion::BuildControls() {
     AddRow(ramp, kRampTimeLabel, AddEdit(kRampTime, 3));
     AddBoxButton(ramp, AddWriteButton(
                            kWriteRampBox, [this] { WriteGroup(10); }, true));
-    ramp->setColumnStretch(0, 1);
+    ramp->setColumnStretch(2, 1);
 
     auto* right = new QVBoxLayout;
     right->addWidget(alarmBox);

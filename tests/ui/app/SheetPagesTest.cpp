@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -104,6 +105,23 @@ TEST_F(SheetPagesTest, PagesFollowTheFamilyAndKeepTheActiveOne) {
     sheet->OnCommand(ID_FAMILY_TQ102_TQ402);
     EXPECT_EQ(Order(), (std::vector<QString>{"4.1", "4.2", "4.4", "4.3"}));
     EXPECT_FALSE(sheet->SetActivePage(&retransmission));
+}
+
+TEST_F(SheetPagesTest, APageIsLeftOnlyWhenItsFieldsPass) {
+    ShowActive();
+    auto* tabs = sheet->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    config.valid = false;
+    tabs->setCurrentIndex(1); // what a click on the second tab does
+    EXPECT_EQ(sheet->GetActivePage(), &config);
+    EXPECT_EQ(config.pageToModel, 1);
+    EXPECT_FALSE(sheet->SetActivePage(&multiple));
+
+    config.valid = true;
+    EXPECT_TRUE(sheet->SetActivePage(&config2));
+    EXPECT_EQ(sheet->GetActivePage(), &config2);
+    EXPECT_EQ(config2.pageToModel, 0);
+    sheet->hide();
 }
 
 TEST_F(SheetPagesTest, EnterAndEscapeInAnEditGoToTheActivePage) {

@@ -93,6 +93,8 @@ TEST(LineGraphViewTest, RecordsEveryCycleOfTheSimulatedBusAndSavesOnClosing) {
         auto* graph = dynamic_cast<CGraficaLineasDlg*>(window.View(kViewLineGraph)->ViewWidget());
         ASSERT_NE(nullptr, graph);
         EXPECT_EQ(9, graph->Chart().GetCurveCount()); // three enabled entries
+        EXPECT_LE(graph->width(), window.ViewAreaSize().width());
+        EXPECT_LE(graph->height(), window.ViewAreaSize().height());
         auto* views = FindControl<QComboBox>(&window, IDC_MONITOR_VIEW_CHOOSER);
         views->setCurrentIndex(kViewLineGraph);
         emit views->activated(kViewLineGraph);

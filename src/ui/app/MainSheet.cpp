@@ -480,14 +480,24 @@ bool CMyPropertySheetTQ::SetActivePage(IModelPage* page) {
 void CMyPropertySheetTQ::OnPageChanged(int index) {
     QWidget* entering = tabs->widget(index);
     QWidget* leaving = shownPage;
+    if (leaving == entering)
+        return;
+    auto* leavingHooks = dynamic_cast<ISheetPageHooks*>(leaving);
     // A page taken off the sheet is not checked: it is no longer the user's to fix.
-    if (leaving && leaving != entering && tabs->indexOf(leaving) >= 0) {
-        auto* hooks = dynamic_cast<ISheetPageHooks*>(leaving);
-        if (hooks && !hooks->PageToModel()) {
-            const QSignalBlocker block(tabs);
-            tabs->setCurrentWidget(leaving);
-            return;
-        }
+    const bool onSheet = leaving && tabs->indexOf(leaving) >= 0;
+    if (onSheet && leavingHooks && !leavingHooks->PageToModel()) {
+        const QSignalBlocker block(tabs);
+        tabs->setCurrentWidget(leaving);
+        return;
+    }
+    if (leavingHooks)
+        leavingHooks->OnKillActive();
+    // A page may refuse to be shown (the live page asks first): back to the one before.
+    auto* enteringHooks = dynamic_cast<ISheetPageHooks*>(entering);
+    if (onSheet && enteringHooks && !enteringHooks->OnSetActive()) {
+        const QSignalBlocker block(tabs);
+        tabs->setCurrentWidget(leaving);
+        return;
     }
     shownPage = entering;
 }

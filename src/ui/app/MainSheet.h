@@ -2,6 +2,7 @@
 
 #include "core/model/ModelPage.h"
 #include "ui/app/MainSheetMenu.h"
+#include "ui/framework/SheetPageHooks.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -26,7 +27,7 @@ struct CLanguageLoadFailed {};
 
 // The main window: a modal sheet titled "Calora" holding the model's pages, with the menu bar
 // that chooses the family and the interface and starts the transfers.
-class CMyPropertySheetTQ : public QDialog, public IPropertySheet {
+class CMyPropertySheetTQ : public QDialog, public IPropertySheet, public ISheetHost {
     Q_OBJECT
 public:
     // Loads the language library (throws CLanguageLoadFailed), adds the model's pages, builds
@@ -45,7 +46,7 @@ public:
     void UpdateCommandStates();
 
     // 0 disables every menu command (the live view of the parameters page).
-    void SetMenusEnabled(int enabled) { menusEnabled = enabled; }
+    void SetMenusEnabled(int enabled) override { menusEnabled = enabled; }
     int MenusEnabled() const { return menusEnabled; }
 
     // IDOK or IDCANCEL.

@@ -19,4 +19,16 @@ public:
     virtual bool PageToModel() { return true; }
     // The main window lost activation.
     virtual void OnSheetDeactivate() {}
+    // The page is about to be shown; false sends the sheet back to the page shown before.
+    virtual bool OnSetActive() { return true; }
+    // The page is no longer the shown one.
+    virtual void OnKillActive() {}
+};
+
+// What a page may ask of the sheet it is shown on; the page finds it among its parents.
+class ISheetHost {
+public:
+    virtual ~ISheetHost() = default;
+    // 0 disables every menu command, 1 enables them again.
+    virtual void SetMenusEnabled(int enabled) = 0;
 };

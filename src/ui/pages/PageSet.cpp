@@ -2,6 +2,7 @@
 
 #include "ui/pages/ConfigurationPage.h"
 #include "ui/pages/InputOutputPage.h"
+#include "ui/pages/ParametersPage.h"
 #include "ui/pages/RetransmissionPage.h"
 
 CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
@@ -10,8 +11,8 @@ CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
     pageSlots.configuracion = Add<CMyPropertyConfiguracion>();
     pageSlots.configuracion2 = Add<CMyPropertyConfiguracion2>();
     pageSlots.serialRetransmission = Add<CSerialRetransmissionPage>();
-    // The multiple-controller page (parametrosMultiple) and the parameters page (parametros)
-    // join here, one line each.
+    // The multiple-controller page (parametrosMultiple) joins here, one line.
+    pageSlots.parametros = Add<CMyPropertyParametros>();
 }
 
 CPageSet::~CPageSet() {

@@ -1,6 +1,7 @@
 #include "ui/widgets/DisplayDlg.h"
 
 #include "core/model/ScaledValue.h"
+#include "ui/framework/ControlIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/widgets/CellFont.h"
 #include "ui/widgets/ColorStatic.h"
@@ -67,13 +68,23 @@ bool CDisplayDlg::BuildTemplate(int templateId) {
     switch (templateId) {
     case IDD_DISPLAY_FULL:
         BuildFull();
-        return true;
+        break;
     case IDD_DISPLAY_COMPACT:
         BuildCompact();
-        return true;
+        break;
     default:
         return false;
     }
+    // Found once: every Refresh of a grid of displays looks its controls up.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (const int id = ControlId(child))
+            items[id] = child;
+    return true;
+}
+
+template <class T> T* CDisplayDlg::Item(int id) const {
+    const auto found = items.find(id);
+    return found == items.end() ? nullptr : qobject_cast<T*>(found->second);
 }
 
 void CDisplayDlg::AddValue(int id, const QColor& color, int x, int y, int cx, int cy,
@@ -160,10 +171,10 @@ void CDisplayDlg::BuildCompact() {
 void CDisplayDlg::OnInitDialog() {
     for (int id : {IDC_DISPLAY_AL1, IDC_DISPLAY_AL2, IDC_DISPLAY_AT, IDC_DISPLAY_DIG_INP,
                    IDC_DISPLAY_RAMP}) {
-        if (auto* lamp = Control<CLedIndicator>(id))
+        if (auto* lamp = Item<CLedIndicator>(id))
             lamp->SetFontName(QStringLiteral("Arial"));
     }
-    if (auto* at = Control<CLedIndicator>(IDC_DISPLAY_AT))
+    if (auto* at = Item<CLedIndicator>(IDC_DISPLAY_AT))
         at->SetBlink(kBlinkMs);
 }
 
@@ -193,7 +204,7 @@ void CDisplayDlg::SetLabels(const QString& spUnit, const QString& upperSpUnit,
 }
 
 void CDisplayDlg::SetLamp(int id, int state) {
-    if (auto* lamp = Control<CLedIndicator>(id))
+    if (auto* lamp = Item<CLedIndicator>(id))
         lamp->SetState(state);
 }
 
@@ -239,7 +250,7 @@ void CDisplayDlg::Update(int error, const int16_t* registers, const uint8_t* sta
 }
 
 void CDisplayDlg::ExchangeText(int id, const QString& text) {
-    if (auto* label = Control<QLabel>(id); label && label->text() != text)
+    if (auto* label = Item<QLabel>(id); label && label->text() != text)
         label->setText(text);
 }
 
@@ -280,7 +291,8 @@ LRESULT CDisplayDlg::Notify(unsigned message, LPARAM lParam) {
 }
 
 void CDisplayDlg::OnValueClicked(int id) {
-    const bool automatic = GetDlgItemText(IDC_DISPLAY_MODE) == kAuto;
+    const auto* mode = Item<QLabel>(IDC_DISPLAY_MODE);
+    const bool automatic = mode && mode->text() == kAuto;
     switch (id) {
     case IDC_DISPLAY_SP:
         Notify(kMsgSetpointClicked, 0);

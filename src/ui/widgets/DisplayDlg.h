@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 
 // What a front-panel display shows of one controller.
@@ -96,6 +97,9 @@ private:
     void ExchangeText(int id, const QString& text);
     void OnValueClicked(int id);
     LRESULT Notify(unsigned message, LPARAM lParam);
+    // The template's control with this id, or null when the layout has none.
+    template <class T> T* Item(int id) const;
 
     CDisplayRecord record;
+    std::map<int, QWidget*> items; // the controls by id
 };

@@ -1,0 +1,221 @@
+#include "ui/pages/ParametersPage.h"
+
+#include "core/modbus/ModbusMaster.h"
+#include "core/model/TQControllerModel.h"
+#include "core/tasks/AppSession.h"
+#include "languages/StringIds.h"
+#include "ui/framework/ResourceIds.h"
+#include "ui/framework/SheetPageHooks.h"
+#include "ui/framework/TextProvider.h"
+#include "ui/framework/UiServices.h"
+#include "ui/framework/UiThread.h"
+#include "ui/widgets/DisplayDlg.h"
+#include "ui/widgets/ValueDlg.h"
+
+#include <QLabel>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+// Registers and coils the panel's clicks write.
+constexpr uint16_t kRegSetPoint = 1;
+constexpr uint16_t kRegSecondSetPoint = 2;
+constexpr uint16_t kRegManualOutput = 3;
+constexpr uint16_t kCoilSelfTune = 4;
+constexpr uint16_t kCoilManual = 5;
+constexpr uint8_t kWriteRegister = 6;
+constexpr uint8_t kWriteCoil = 5;
+constexpr uint16_t kCoilOn = 0x00FF; // FF 00 on the wire
+constexpr int16_t kSetPointMin = -1999;
+constexpr int16_t kSetPointMax = 9999;
+} // namespace
+
+CMyPropertyParametros::CMyPropertyParametros(const CPageContext& context, QWidget* parent)
+    : CModelPage(kTemplateId, context, parent) {
+    auto* modbusId = AddLabel(kModbusIdStatic);
+    modbusId->move(8, 8);
+    modbusId->hide(); // shown by the first poll
+    display = new CDisplayDlg(this);
+    const CDialogUnits units = CDialogUnits::System();
+    const QSize size = CDisplayDlg::TemplateSize(IDD_DISPLAY_FULL).value_or(QSize(50, 100));
+    display->Create(1, IDD_DISPLAY_FULL, 0, 0, units.X(size.width()), units.Y(size.height()), this);
+    setMinimumSize(display->size() + QSize(16, 40));
+    display->SetController(0, QStringLiteral("Test"));
+    display->Refresh();
+    InitPage();
+    PlaceDisplay();
+}
+
+CMyPropertyParametros::~CMyPropertyParametros() {
+    StopPolling();
+}
+
+void CMyPropertyParametros::LoadTexts(bool caption) {
+    if (caption)
+        setWindowTitle(TextById(IDS_PAGE_PARAMETERS));
+}
+
+void CMyPropertyParametros::PlaceDisplay() {
+    display->move((width() - display->width()) / 2, (height() - display->height()) / 2);
+}
+
+void CMyPropertyParametros::resizeEvent(QResizeEvent* event) {
+    CModelPage::resizeEvent(event);
+    PlaceDisplay();
+}
+
+void CMyPropertyParametros::SetMenus(int enabled) {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* host = dynamic_cast<ISheetHost*>(w)) {
+            host->SetMenusEnabled(enabled);
+            return;
+        }
+    }
+}
+
+bool CMyPropertyParametros::OnSetActive() {
+    if (MessageBoxId(this, IDS_ASK_START_COMM, MbIcon::Information, MbButtons::YesNo) != IDYES)
+        return false;
+    std::unique_ptr<CTramaModbusAsincrona> created = Session().CreateMaster();
+    if (!created) {
+        MessageBoxId(this, IDS_MSG_NO_MASTER, MbIcon::Stop);
+        return false;
+    }
+    if (!created->IsOpen()) {
+        MessageBoxId(this, IDS_MSG_PORT_NOT_OPEN, MbIcon::Stop);
+        return false;
+    }
+    StopPolling(); // a page left live after an Abort starts afresh
+    master = std::move(created);
+    address = static_cast<uint8_t>(Session().Settings().address);
+    SetMenus(0);
+    stopping = false;
+    poll =
+        std::make_unique<CLivePoll>(*master, address, Model().GetFamily(), Model().GetBaseTimeout(),
+                                    static_cast<ILivePollSink&>(*this));
+    poll->Start();
+    return true;
+}
+
+void CMyPropertyParametros::OnKillActive() {
+    StopPolling();
+    SetMenus(1);
+}
+
+void CMyPropertyParametros::StopPolling() {
+    if (poll) {
+        stopping = true;
+        poll->Stop();
+        // The worker may be waiting for a box on this thread: keep serving events.
+        WaitServingEvents([this] { return poll->Finished(); });
+        poll->Join();
+        poll.reset();
+    }
+    master.reset();
+}
+
+void CMyPropertyParametros::PollStarted() {
+    PostToUi(this, [this] {
+        SetDlgItemText(kModbusIdStatic,
+                       QString::asprintf("Modbus id: %d", Session().Settings().address));
+        ShowControl(kModbusIdStatic, true);
+        GetDlgItem(kModbusIdStatic)->adjustSize();
+        display->SetPolling(1);
+    });
+}
+
+void CMyPropertyParametros::PollDone(const LivePollResult& result) {
+    PostToUi(this, [this, result] {
+        display->Update(result.error, result.registers.data(), result.status.data());
+        display->Refresh();
+    });
+}
+
+BoxAnswer CMyPropertyParametros::AskPollError(int stringId) {
+    BoxAnswer answer = BoxAnswer::Abort;
+    CallOnUiBlocking(this, [&] {
+        if (stopping)
+            return;
+        switch (MessageBoxId(this, stringId, MbIcon::Stop, MbButtons::AbortRetryIgnore)) {
+        case IDRETRY: // the next poll is the retry
+            answer = BoxAnswer::Retry;
+            break;
+        case IDIGNORE:
+            answer = BoxAnswer::Ignore;
+            break;
+        default:
+            answer = BoxAnswer::Abort;
+        }
+    });
+    return answer;
+}
+
+void CMyPropertyParametros::PollingAborted() {
+    // The panel keeps its last values; the menus stay off until the page is left.
+    PostToUi(this, [this] { StopPolling(); });
+}
+
+bool CMyPropertyParametros::Write(uint8_t function, uint16_t reg, uint16_t value) {
+    std::shared_ptr<CTramaModbusAsincrona> line = master;
+    if (!line) {
+        MessageBoxId(this, IDS_MSG_WRITE_FAILED, MbIcon::Exclamation);
+        return false;
+    }
+    const int wait = Model().GetBaseTimeout();
+    const uint8_t to = address;
+    std::atomic<bool> done{false};
+    int result = -1;
+    std::thread writer([&] {
+        try {
+            int16_t echo = 0;
+            result = line->Request(to, function, reg, value, &echo, true, wait);
+        } catch (CTramaModbusAsincrona::tErrorCom) {
+            result = -1;
+        }
+        done = true;
+    });
+    WaitServingEvents([&] { return done.load(); });
+    writer.join();
+    if (result != 0) {
+        MessageBoxId(this, IDS_MSG_WRITE_FAILED, MbIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool CMyPropertyParametros::AskValue(const QString& text, int16_t minimum, int16_t maximum,
+                                     int16_t decimals, int16_t& value) {
+    CValueDlg dialog(text, minimum, maximum, decimals, this);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    value = dialog.value;
+    return true;
+}
+
+LRESULT CMyPropertyParametros::OnAppMessage(unsigned message, WPARAM, LPARAM lParam) {
+    int16_t value = 0;
+    const auto decimals = static_cast<int16_t>(display->GetDecimals());
+    switch (message) {
+    case kMsgSetpointClicked:
+        if (AskValue(display->GetSetPointText(), kSetPointMin, kSetPointMax, decimals, value))
+            Write(kWriteRegister, kRegSetPoint, static_cast<uint16_t>(value));
+        return 0;
+    case kMsgSecondSetpointClicked:
+        if (AskValue(display->GetSecondSetPointText(), kSetPointMin, kSetPointMax, decimals, value))
+            Write(kWriteRegister, kRegSecondSetPoint, static_cast<uint16_t>(value));
+        return 0;
+    case kMsgOutputClicked:
+        if (AskValue(display->GetOutputText(), 0, 100, 0, value))
+            Write(kWriteRegister, kRegManualOutput, static_cast<uint16_t>(value * 10));
+        return 0;
+    case kMsgModeClicked:
+        Write(kWriteCoil, kCoilManual, lParam ? kCoilOn : 0);
+        return 0;
+    case kMsgAutoTuneClicked:
+        // The lamp follows only a self-tuning switch the controller took.
+        return Write(kWriteCoil, kCoilSelfTune, lParam ? kCoilOn : 0) ? 1 : 0;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,170 @@
+// The live parameters page on the main sheet, against the in-process simulated bus.
+#include "support/RecordingUiServices.h"
+#include "support/UiTestSupport.h"
+
+#include "SimBus.h"
+#include "core/platform/SerialPortList.h"
+#include "ui/app/MainSheet.h"
+#include "ui/framework/DialogBase.h"
+#include "ui/framework/ResourceIds.h"
+#include "ui/framework/TextProvider.h"
+#include "ui/pages/ParametersPage.h"
+#include "ui/widgets/DisplayDlg.h"
+#include "ui/widgets/LedIndicator.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint8_t kAddress = 5;
+
+class ParametersPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseLanguage("English");
+        ClearConnectionProfile();
+        SetSerialDeviceScanner([] { return std::vector<std::string>{}; });
+        app = MakeApp(true, &bus);
+        ASSERT_TRUE(app->InitInstance());
+        sheet = app->BuildSheet();
+        ASSERT_NE(sheet, nullptr);
+        app->Settings().address = kAddress;
+        first = sheet->GetActivePage();
+        for (IModelPage* page : sheet->GetPages())
+            if (auto* found = dynamic_cast<CMyPropertyParametros*>(page))
+                live = found;
+        ASSERT_NE(live, nullptr);
+        sheet->show();
+    }
+    void TearDown() override {
+        app.reset();
+        SetSerialDeviceScanner({});
+        ClearConnectionProfile();
+    }
+    void GoLive() {
+        recorder.messageAnswers = {IDYES};
+        ASSERT_TRUE(sheet->SetActivePage(live));
+        ASSERT_TRUE(WaitUntil([&] { return Text(IDC_DISPLAY_PV) != "???"; }));
+    }
+    QString Text(int id) const { return live->Display().GetDlgItemText(id); }
+    void Click(int id) { QTest::mouseClick(live->Display().GetDlgItem(id), Qt::LeftButton); }
+    // (function, start, quantity) of the requests to the page's controller.
+    std::vector<std::array<int, 3>> Frames(bool writesOnly = false) const {
+        std::vector<std::array<int, 3>> frames;
+        for (const sim::RequestRecord& r : bus->RequestLog())
+            if (r.address == kAddress && (!writesOnly || r.function == 5 || r.function == 6))
+                frames.push_back({r.function, r.start, r.quantity});
+        return frames;
+    }
+    // The value dialog a click opens: types `text` and presses OK.
+    static CScopedModalHandler Answer(const QString& text) {
+        return CScopedModalHandler([text](CDialogBase& dialog) {
+            dialog.Control<QLineEdit>(IDC_VALUE_EDIT)->setText(text);
+            QTest::mouseClick(dialog.Control<QPushButton>(IDOK), Qt::LeftButton);
+        });
+    }
+
+    CRecordingUiServices recorder;
+    CScopedUiServices services{recorder};
+    std::shared_ptr<sim::SimBus> bus;
+    std::unique_ptr<CCaloraApp> app;
+    CMyPropertySheetTQ* sheet = nullptr;
+    IModelPage* first = nullptr;
+    CMyPropertyParametros* live = nullptr;
+};
+
+} // namespace
+
+TEST_F(ParametersPageTest, NoKeepsThePreviousPageYesPollsUntilThePageIsLeft) {
+    recorder.messageAnswers = {IDNO};
+    EXPECT_FALSE(sheet->SetActivePage(live));
+    EXPECT_EQ(first, sheet->GetActivePage());
+    ASSERT_EQ(1u, recorder.messages.size());
+    EXPECT_EQ(TextById(IDS_ASK_START_COMM), recorder.messages[0].text);
+    EXPECT_EQ(MbButtons::YesNo, recorder.messages[0].buttons);
+    QTest::qWait(400);
+    EXPECT_TRUE(Frames().empty());
+    EXPECT_EQ(1, sheet->MenusEnabled());
+
+    GoLive();
+    EXPECT_EQ(0, sheet->MenusEnabled());
+    EXPECT_EQ("Modbus id: 5", live->GetDlgItemText(CMyPropertyParametros::kModbusIdStatic));
+    const std::vector<std::array<int, 3>> poll = {{3, 0, 16}, {3, 16, 16}, {3, 32, 11}, {1, 0, 10}};
+    const std::vector<std::array<int, 3>> frames = Frames();
+    ASSERT_GE(frames.size(), 4u);
+    const std::vector<std::array<int, 3>> firstPoll(frames.begin(), frames.begin() + 4);
+    EXPECT_EQ(poll, firstPoll);
+
+    ASSERT_TRUE(sheet->SetActivePage(first));
+    EXPECT_FALSE(live->IsLive());
+    EXPECT_EQ(1, sheet->MenusEnabled());
+    const size_t count = Frames().size();
+    QTest::qWait(400);
+    EXPECT_EQ(count, Frames().size()) << "no poll after leaving the page";
+}
+
+TEST_F(ParametersPageTest, ClicksWriteTheControllerAndAFailedWriteSaysSo) {
+    GoLive();
+    const int scale = std::array{1, 10, 100, 1000}[live->Display().GetDecimals()];
+    {
+        auto answer = Answer("25");
+        Click(IDC_DISPLAY_SP);
+    }
+    Click(IDC_DISPLAY_MODE); // reads AUTO: switch to manual
+    ASSERT_TRUE(WaitUntil([&] { return Text(IDC_DISPLAY_MODE) == "MAN"; }));
+    {
+        auto answer = Answer("45");
+        Click(IDC_DISPLAY_OUTPUT);
+    }
+    Click(IDC_DISPLAY_AT);
+    const std::vector<std::array<int, 3>> writes = {
+        {6, 1, 25 * scale}, {5, 5, 0xFF00}, {6, 3, 450}, {5, 4, 0xFF00}};
+    EXPECT_EQ(writes, Frames(true));
+    EXPECT_EQ(1, live->Display().Control<CLedIndicator>(IDC_DISPLAY_AT)->State());
+    EXPECT_TRUE(recorder.messages.size() == 1u) << recorder.LastText().toStdString();
+
+    // Exception answers: the polls' box is ignored, the write's failure is reported.
+    recorder.messageAnswers = {IDIGNORE, IDIGNORE, IDIGNORE, IDIGNORE};
+    bus->SetFault(kAddress, sim::FaultKind::Exception);
+    Click(IDC_DISPLAY_AT);
+    EXPECT_EQ(1, live->Display().Control<CLedIndicator>(IDC_DISPLAY_AT)->State());
+    bool reported = false;
+    for (const auto& message : recorder.messages)
+        reported |=
+            message.text == TextById(IDS_MSG_WRITE_FAILED) && message.icon == MbIcon::Exclamation;
+    EXPECT_TRUE(reported);
+}
+
+TEST_F(ParametersPageTest, AbortStopsPollingAndThePanelKeepsItsValues) {
+    GoLive();
+    bus->SetFault(kAddress, sim::FaultKind::Exception); // default answer: Abort
+    ASSERT_TRUE(WaitUntil([&] { return !live->IsLive(); }));
+    EXPECT_EQ(TextById(IDS_MSG_READ_EXCEPTION), recorder.LastText());
+    EXPECT_EQ(MbButtons::AbortRetryIgnore, recorder.messages.back().buttons);
+    const QString shown = Text(IDC_DISPLAY_PV);
+    const size_t count = Frames().size();
+    QTest::qWait(600);
+    EXPECT_EQ(count, Frames().size());
+    EXPECT_EQ(shown, Text(IDC_DISPLAY_PV));
+    EXPECT_NE("???", shown);
+}
+
+TEST_F(ParametersPageTest, ASilentControllerLeavesTheWindowResponsive) {
+    GoLive();
+    bus->SetFault(kAddress, sim::FaultKind::Silent);
+    const size_t before = Frames().size();
+    ASSERT_TRUE(WaitUntil([&] { return Frames().size() > before; }));
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    QTest::qWait(1000); // the poll waits for an answer all this time
+    EXPECT_GE(ticks, 30) << "events were not served while the poll waited";
+    EXPECT_TRUE(live->IsLive());
+    bus->ClearFaults(kAddress); // the retry is answered, so the page can be left
+    ASSERT_TRUE(sheet->SetActivePage(first));
+}

@@ -144,17 +144,18 @@ void TcpServer::AcceptLoop() {
         }
         const int yes = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        // Listed before its thread starts, so a client being served is always counted.
+        std::lock_guard<std::mutex> guard(clientsLock);
         auto client = std::make_unique<Client>();
         client->fd = fd;
         Client* raw = client.get();
+        clients.push_back(std::move(client));
         try {
             raw->thread = std::thread([this, raw] { Serve(*raw); });
         } catch (const std::system_error&) {
-            close(fd); // no thread to spare: this one client is turned away
-            continue;
+            clients.pop_back(); // no thread to spare: this one client is turned away
+            close(fd);
         }
-        std::lock_guard<std::mutex> guard(clientsLock);
-        clients.push_back(std::move(client));
     }
 }
 

@@ -2,18 +2,24 @@
 #include "SimBus.h"
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
+#include "core/model/TQControllerModel.h"
 #include "core/platform/LanguageLibrary.h"
 #include "core/platform/MemoryProfileStore.h"
+#include "core/tasks/AppSession.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/monitor/GraficaBarrasDlg.h"
 #include "ui/monitor/GraficaControladoresDlg.h"
+#include "ui/monitor/MonitorDlg.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -122,5 +128,63 @@ TEST(Screenshots, ControllersOverviewOf72Controllers) {
     Save(view, "overview-72-page2");
     view.NextPage();
     Save(view, "overview-72-page3");
+    SetTextProvider({});
+}
+
+namespace {
+
+// What the monitoring window takes from the application, over the simulated plant.
+class CShotSession : public ISession {
+public:
+    explicit CShotSession(std::string folder) : folder(std::move(folder)) {
+        QDir().mkpath(QString::fromStdString(LogsDir()));
+        QDir().mkpath(QString::fromStdString(GraphsDir()));
+    }
+    CommSettings& Settings() override { return settings; }
+    CTQControllerModel& GetModel() override { return model; }
+    CControllerList& MonitorList() override { return list; }
+    int32_t& LogMode() override { return logMode; }
+    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override { return nullptr; }
+    std::string LogsDir() const override { return folder + "/logs/"; }
+    std::string GraphsDir() const override { return folder + "/gf/"; }
+
+private:
+    std::string folder;
+    CommSettings settings;
+    CTQControllerModel model;
+    CControllerList list{"Zone"};
+    int32_t logMode = 0;
+};
+
+void Settle(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+} // namespace
+
+// The whole monitoring window, its polling engine reading the 72 controllers.
+TEST(Screenshots, MonitoringWindowShowingEachView) {
+    if (ShotDir().isEmpty())
+        GTEST_SKIP() << "CALORA_SCREENSHOT_DIR not set";
+    QDir().mkpath(ShotDir());
+    UseEnglish();
+    SimulatedPlant plant;
+    QTemporaryDir folder;
+    CShotSession session(folder.path().toStdString());
+    CMonitorDlg window(*plant.master, 0, session);
+    window.show();
+    for (int i = 0; i < 2400 && window.Engine().Cycles() < 1; ++i)
+        Settle(25);
+    ASSERT_GE(window.Engine().Cycles(), 1u);
+    Settle(200);
+    Save(window, "monitor-overview");
+    window.SelectView(kViewBarGraph);
+    Settle(200);
+    Save(window, "monitor-bar-graph");
+    window.hide();
     SetTextProvider({});
 }

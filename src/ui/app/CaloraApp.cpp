@@ -6,6 +6,7 @@
 #include "core/model/ControllerList.h"
 #include "core/model/TQControllerModel.h"
 #include "languages/StringIds.h"
+#include "ui/app/ConfigurationCommands.h"
 #include "ui/app/MainSheet.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/framework/QtProfileStore.h"
@@ -73,6 +74,7 @@ CCaloraApp::~CCaloraApp() {
 
 void CCaloraApp::DestroyWindows() {
     sheet.reset();
+    configurationCommands.reset();
     if (pageSet) {
         pageSet.reset();
         if (model)
@@ -120,6 +122,8 @@ CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
     }
     try {
         sheet = std::make_unique<CMyPropertySheetTQ>(*this);
+        configurationCommands = std::make_unique<CConfigurationCommands>(*sheet, *this);
+        sheet->SetFileCommand([this](int id) { configurationCommands->OnCommand(id); });
     } catch (const CLanguageLoadFailed&) {
         // Its message has been shown; the program ends without a window.
         sheet.reset();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class CConfigurationCommands;
 class CControllerList;
 class CTQControllerModel;
 class CTramaModbusAsincrona;
@@ -104,6 +105,7 @@ private:
     std::unique_ptr<CPageSet> pageSet;
     std::unique_ptr<CControllerList> monitorList;
     std::unique_ptr<CMyPropertySheetTQ> sheet;
+    std::unique_ptr<CConfigurationCommands> configurationCommands; // the sheet's Open and Save
     std::unique_ptr<IProfileStore> profile;
     std::unique_ptr<IProfileStore> scratchProfile;
     uint16_t demoPort = 0;

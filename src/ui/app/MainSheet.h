@@ -65,6 +65,13 @@ public:
     bool SetActivePage(IModelPage* page) override;
     std::vector<IModelPage*> GetPages() const override;
 
+    // The active page's values into the model; false (the page has complained) when one is
+    // refused.
+    bool ActivePageToModel();
+    // The model's values onto the active page, or onto every page, and redisplayed.
+    void ActivePageFromModel();
+    void AllPagesFromModel();
+
     // Load and save of configuration files, supplied by their owner (no-op until then).
     void SetFileCommand(std::function<void(int id)> handler) { fileCommand = std::move(handler); }
     // Called with every bus-task dialog before it runs (tests give it a master factory).
@@ -101,11 +108,6 @@ private:
 
     // A page is left only when its fields pass their checks; otherwise it stays shown.
     void OnPageChanged(int index);
-
-    // Hooks of the active page.
-    bool ActivePageToModel();
-    void ActivePageFromModel();
-    void AllPagesFromModel();
 
     CCaloraApp& app;
     std::unique_ptr<CLanguageSession> language;

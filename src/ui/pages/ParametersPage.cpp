@@ -12,6 +12,7 @@
 #include "ui/widgets/DisplayDlg.h"
 #include "ui/widgets/ValueDlg.h"
 
+#include <QApplication>
 #include <QLabel>
 
 #include <atomic>
@@ -107,8 +108,13 @@ void CMyPropertyParametros::StopPolling() {
     if (poll) {
         stopping = true;
         poll->Stop();
-        // The worker may be waiting for a box on this thread: keep serving events.
-        WaitServingEvents([this] { return poll->Finished(); });
+        // A read under way ends first (a silent controller's retries take seconds); the worker
+        // may be waiting for a box on this thread, so events keep being served.
+        if (!poll->Finished()) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            WaitServingEvents([this] { return poll->Finished(); });
+            QApplication::restoreOverrideCursor();
+        }
         poll->Join();
         poll.reset();
     }

@@ -230,6 +230,8 @@ TEST_F(SheetMenuTest, DisabledMenusDisableEveryCommand) {
 
 TEST_F(SheetMenuTest, FileCommandsNeedAHandler) {
     Build(3, "Serie", "COM1:");
+    // The application plugs its handler in; without one the commands are off.
+    sheet->SetFileCommand(nullptr);
     sheet->UpdateCommandStates();
     EXPECT_FALSE(sheet->FindCommand(ID_FILE_LOAD)->isEnabled());
     EXPECT_FALSE(sheet->FindCommand(ID_FILE_SAVE)->isEnabled());

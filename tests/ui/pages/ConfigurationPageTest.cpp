@@ -124,6 +124,25 @@ TEST_F(ConfigurationPageTest, ShownDecimalsFollowTheirRules) {
     EXPECT_EQ(Text(kSetpoint), "3.14");
 }
 
+TEST_F(ConfigurationPageTest, ComingBackShowsTheFieldsWithTodaysDecimals) {
+    // Left with a valid page; another page then sets one decimal: the raw setpoint 200 now
+    // reads 20.0, so saving again cannot multiply it by ten.
+    ASSERT_TRUE(Save());
+    page->hide();
+    session.model.SetValue(reg::kDecimalPoint, 1);
+    page->show();
+    EXPECT_EQ(Text(kSetpoint), "20.0");
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Value(reg::kSetpoint), 200);
+
+    // Sent back by a refusal: the text stays as typed, for the user to fix.
+    page->hide();
+    Type(kSetpoint, "abc");
+    EXPECT_FALSE(Save());
+    page->show();
+    EXPECT_EQ(Text(kSetpoint), "abc");
+}
+
 TEST_F(ConfigurationPageTest, WriteButtonsSendTheFieldsToTheController) {
     session.model.SetValue(reg::kSoftwareVersion, 12);
     Reload();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class CMyPropertySheetTQ;
+class ISession;
+
+// Open (32771) and Save (32772) of configuration files on the main sheet. Both run on the
+// user-interface thread and report through message boxes.
+class CConfigurationCommands {
+public:
+    CConfigurationCommands(CMyPropertySheetTQ& sheet, ISession& session);
+
+    // The sheet's file command.
+    void OnCommand(int id);
+    void Load();
+    void Save();
+
+private:
+    // "Configuration.TQ" in the folder last used.
+    QString InitialPath() const;
+    QString Filter() const;
+    void Remember(const QString& path);
+
+    CMyPropertySheetTQ& sheet;
+    ISession& session;
+    QString folder;
+};

@@ -144,3 +144,21 @@ TEST(ComErrorName, NamesEveryThrownCode) {
 }
 
 } // namespace
+
+TEST(CliArgs, ConfigTakesAnActionAFileAndForWritesAnAddressList) {
+    auto r = Parse({"config", "write", "a.TQ", "--address", "1,3,5-8", "--tcp", "h"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.configAction, CliConfigAction::Write);
+    EXPECT_EQ(r.options.configFile, "a.TQ");
+    EXPECT_EQ(r.options.addressList, (std::vector<uint16_t>{1, 3, 5, 6, 7, 8}));
+
+    EXPECT_TRUE(Parse({"config", "show", "a.TQ", "--json"}).Ok());
+    EXPECT_FALSE(Parse({"config", "show", "a.TQ", "--tcp", "h"}).Ok());
+    EXPECT_FALSE(Parse({"config", "write", "a.TQ", "--tcp", "h"}).Ok()); // no addresses
+    EXPECT_FALSE(Parse({"config", "save", "a.TQ", "--address", "1,2", "--tcp", "h"}).Ok());
+    EXPECT_FALSE(Parse({"read", "--address", "1-3", "--tcp", "h"}).Ok());
+    for (const char* bad : {"8-5", "0", "1,,2", "1-", "248", "3,x"})
+        EXPECT_FALSE(Parse({"config", "write", "a.TQ", "--address", bad, "--tcp", "h"}).Ok())
+            << bad;
+    EXPECT_FALSE(Parse({"config", "copy", "a.TQ"}).Ok());
+}

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -427,3 +428,58 @@ TEST_F(CliProgram, HelpForEachCommand) {
 }
 
 } // namespace
+
+TEST_F(CliProgram, ConfigSavesShowsAndWritesOnlyTheFilesFamily) {
+    bus->AddController(1, TQ100);
+    bus->AddController(2, TQ100);
+    bus->AddController(3, TQ102_TQ402);
+    bus->StartTcp(0);
+    const int16_t setpoint = static_cast<int16_t>(bus->At(1).Register(31) + 7); // inside the limits
+    bus->At(1).SetRegister(1, setpoint);
+    bus->At(1).SetRegister(53, 444);
+    const int16_t thirdSetpoint = bus->At(3).Register(1);
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("calora-cli-config-" + std::to_string(::getpid()) + ".TQ");
+    // No language chosen in the profile: the texts are English.
+    const auto home =
+        std::filesystem::temp_directory_path() / ("calora-cli-home-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(home);
+    const char* oldHome = std::getenv("XDG_CONFIG_HOME");
+    const std::string keptHome = oldHome ? oldHome : "";
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+
+    auto saved = Cli({"config", "save", file.string(), "--address", "1", "--tcp", Tcp()});
+    ASSERT_EQ(saved.exitStatus, 0) << saved.err;
+    auto shown = Cli({"config", "show", file.string(), "--json"});
+    ASSERT_EQ(shown.exitStatus, 0) << shown.err;
+    EXPECT_EQ(shown.out.rfind("{\"family\": \"TQ100\", \"registers\": [", 0), 0u) << shown.out;
+    EXPECT_NE(shown.out.find("{\"register\": 1, \"name\": \"Setpoint\", \"value\": " +
+                             std::to_string(setpoint) + "}"),
+              std::string::npos)
+        << shown.out;
+    EXPECT_NE(shown.out.find("\"logMode\": 0, \"monitor\": {\"period\": 10, \"columns\": 127"),
+              std::string::npos);
+
+    // 2 takes the file, 3 is the other family, 9 is not there.
+    auto written = Cli({"config", "write", file.string(), "--address", "2,3,9", "--tcp", Tcp()});
+    EXPECT_EQ(written.exitStatus, 1);
+    EXPECT_EQ(written.out, "address 2: written\n"
+                           "address 3: family ZI102-VA402, file is TQ100: skipped\n"
+                           "address 9: comNoResponse\n");
+    EXPECT_NE(written.err.find("[3/3] address 9"), std::string::npos) << written.err;
+    EXPECT_EQ(bus->At(2).Register(1), setpoint);
+    EXPECT_EQ(bus->At(2).Register(53), 444);
+    EXPECT_EQ(bus->At(3).Register(1), thirdSetpoint);
+
+    // A damaged file: exit 1 with the program's message.
+    std::filesystem::resize_file(file, 20);
+    auto damaged = Cli({"config", "show", file.string()});
+    EXPECT_EQ(damaged.exitStatus, 1);
+    EXPECT_NE(damaged.err.find("not a valid configuration file"), std::string::npos) << damaged.err;
+    std::filesystem::remove(file);
+    std::filesystem::remove_all(home);
+    if (oldHome)
+        ::setenv("XDG_CONFIG_HOME", keptHome.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}

@@ -44,6 +44,8 @@ std::optional<CliCommand> CommandFromName(const std::string& name) {
         return CliCommand::Scan;
     if (name == "graph")
         return CliCommand::Graph;
+    if (name == "config")
+        return CliCommand::Config;
     return std::nullopt;
 }
 
@@ -52,6 +54,7 @@ size_t OperandCount(CliCommand command) {
     case CliCommand::Write:
     case CliCommand::Coil:
     case CliCommand::Graph:
+    case CliCommand::Config:
         return 2;
     default:
         return 0;
@@ -90,6 +93,16 @@ std::string ParseOperands(CliOptions& o, const std::vector<std::string>& operand
         if (operands[0] != "export")
             return "graph: unknown action '" + operands[0] + "' (export)";
         o.graphFile = operands[1];
+    } else if (o.command == CliCommand::Config) {
+        if (operands[0] == "save")
+            o.configAction = CliConfigAction::Save;
+        else if (operands[0] == "show")
+            o.configAction = CliConfigAction::Show;
+        else if (operands[0] == "write")
+            o.configAction = CliConfigAction::Write;
+        else
+            return "config: unknown action '" + operands[0] + "' (save, show or write)";
+        o.configFile = operands[1];
     }
     return {};
 }
@@ -134,10 +147,26 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         o.host = host;
         o.useTcp = true;
     } else if (name == "--address") {
-        auto address = ParseInteger(value, 1, 255);
-        if (!address)
-            return "--address must be a number from 1 to 255, not '" + value + "'";
-        o.address = static_cast<uint16_t>(*address);
+        // One address, or a list of addresses and ranges: 1,3,5-8.
+        o.addressList.clear();
+        const std::string bad = "--address must be an address from 1 to 255 or a list such as "
+                                "1,3,5-8, not '" +
+                                value + "'";
+        size_t start = 0;
+        while (start <= value.size()) {
+            const size_t comma = std::min(value.find(',', start), value.size());
+            const std::string item = value.substr(start, comma - start);
+            const size_t dash = item.find('-', 1);
+            auto first = ParseInteger(item.substr(0, dash), 1, 255);
+            auto last =
+                dash == std::string::npos ? first : ParseInteger(item.substr(dash + 1), 1, 255);
+            if (!first || !last || *last < *first)
+                return bad;
+            for (long a = *first; a <= *last; ++a)
+                o.addressList.push_back(static_cast<uint16_t>(a));
+            start = comma + 1;
+        }
+        o.address = o.addressList.front();
     } else if (name == "--segment") {
         auto segment = ParseInteger(value, 0, 1000000);
         if (!segment)
@@ -161,7 +190,18 @@ bool IsOption(const std::string& arg) {
 
 std::string Check(const CliOptions& o, bool sawSerialOption, bool sawGraphOption) {
     if (o.command == CliCommand::None)
-        return "no command given (read, write, coil, probe, scan or graph)";
+        return "no command given (read, write, coil, probe, scan, graph or config)";
+    const bool configWrite =
+        o.command == CliCommand::Config && o.configAction == CliConfigAction::Write;
+    if (o.addressList.size() > 1 && !configWrite)
+        return "a list of addresses applies to config write only";
+    if (o.command == CliCommand::Config && o.configAction == CliConfigAction::Show) {
+        if (!o.serialPort.empty() || o.useTcp)
+            return "config show reads a file; it takes no connection";
+        return {};
+    }
+    if (configWrite && o.addressList.empty())
+        return "config write: give --address with the controllers to write";
     if (sawGraphOption && o.command != CliCommand::Graph)
         return "--segment and --all apply to graph export only";
     if (o.command == CliCommand::Graph) {
@@ -175,8 +215,10 @@ std::string Check(const CliOptions& o, bool sawSerialOption, bool sawGraphOption
         return std::string(CliCommandName(o.command)) + ": give --port or --tcp";
     if (o.useTcp && sawSerialOption)
         return "--baud and --parity apply to a serial port, not to --tcp";
-    if (o.json && o.command != CliCommand::Read)
-        return "--json applies to read only";
+    if (o.json && o.command != CliCommand::Read && o.command != CliCommand::Config)
+        return "--json applies to read and config show only";
+    if (o.json && o.command == CliCommand::Config)
+        return "--json applies to config show only";
     if (o.scanLines && o.command != CliCommand::Scan)
         return "--lines applies to scan only";
     if (o.scanLines && o.useTcp)
@@ -200,6 +242,8 @@ const char* CliCommandName(CliCommand command) {
         return "scan";
     case CliCommand::Graph:
         return "graph";
+    case CliCommand::Config:
+        return "config";
     case CliCommand::None:
         break;
     }
@@ -332,6 +376,18 @@ std::string CliUsage(CliCommand command) {
                "  --segment S          only segment S (0 is the first)\n"
                "  --all                every segment (the default)\n"
                "Exit status: 0 success, 1 a missing or damaged file, 2 usage error.\n";
+    case CliCommand::Config:
+        return "Usage: calora-cli config save FILE.TQ --address N CONNECTION\n"
+               "       calora-cli config show FILE.TQ [--json]\n"
+               "       calora-cli config write FILE.TQ --address LIST CONNECTION\n"
+               "save: reads every parameter of one controller and saves a configuration file\n"
+               "  as the program's Save does (log mode 0, the default monitoring list).\n"
+               "show: prints the file's family, registers, log mode and monitoring list.\n"
+               "write: for each address of LIST (such as 1,3,5-8) checks the family and writes\n"
+               "  every parameter; one line per controller, progress on standard error.\n"
+               "Exit status: 0 success (every controller written), 1 a bus or file failure,\n"
+               "2 usage error.\n" +
+               connection;
     case CliCommand::None:
         break;
     }
@@ -343,6 +399,7 @@ std::string CliUsage(CliCommand command) {
            "  probe                check whether an address answers\n"
            "  scan                 find a controller on the bus\n"
            "  graph export FILE.gf write a saved line graph as CSV (no connection)\n"
+           "  config save|show|write FILE.TQ  configuration files\n"
            "'calora-cli COMMAND --help' describes one command.\n"
            "Exit status: 0 success, 1 bus failure or output not written, 2 usage error.\n\n" +
            connection;

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { None, Read, Write, Coil, Probe, Scan, Graph };
+enum class CliCommand { None, Read, Write, Coil, Probe, Scan, Graph, Config };
+enum class CliConfigAction { Save, Show, Write };
 
 // Everything the command line says, checked but not yet acted on.
 struct CliOptions {
@@ -28,8 +29,11 @@ struct CliOptions {
     uint16_t coil = 0;   // coil
     bool coilOn = false; // coil
 
-    std::string graphFile; // graph export
-    int graphSegment = -1; // graph export: one segment, or -1 for all
+    std::string graphFile;                                // graph export
+    CliConfigAction configAction = CliConfigAction::Show; // config
+    std::string configFile;                               // config
+    std::vector<uint16_t> addressList; // --address as given: one address, or a list (1,3,5-8)
+    int graphSegment = -1;             // graph export: one segment, or -1 for all
 };
 
 struct CliParseResult {

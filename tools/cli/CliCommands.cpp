@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliConfig.h"
 #include "CliConnection.h"
 #include "CliGraph.h"
 #include "CliTasks.h"
@@ -73,6 +74,8 @@ int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& er
         return RunScan(options, out, err, terminal);
     if (options.command == CliCommand::Read)
         return RunReadAll(options, out, err);
+    if (options.command == CliCommand::Config)
+        return RunConfig(options, out, err);
     if (options.command == CliCommand::Graph)
         return ExportGraphCsv(options.graphFile, options.graphSegment, out, err);
 

@@ -116,6 +116,8 @@ CDisplayDlg* CGraficaControladoresDlg::DisplayOf(uint8_t address) const {
 }
 
 void CGraficaControladoresDlg::ShowPage() {
+    if (displays.size() < static_cast<size_t>(columns * rows))
+        return; // not laid out yet
     displayOf.fill(-1);
     for (auto& flag : onPage)
         flag = false;

@@ -1,0 +1,243 @@
+#include "CliConfig.h"
+
+#include "CliCommands.h"
+#include "CliConnection.h"
+#include "CliProfile.h"
+#include "CliTaskSink.h"
+#include "ComErrorName.h"
+
+#include "core/modbus/ModbusMaster.h"
+#include "core/model/ControllerList.h"
+#include "core/platform/LanguageLibrary.h"
+#include "core/tasks/BusTask.h"
+#include "core/tasks/CommSettings.h"
+#include "core/tasks/ConfigurationFile.h"
+#include "languages/StringIds.h"
+
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+using Master = CTramaModbusAsincrona;
+
+// The texts of the language the desktop program uses (its profile), else English.
+class CliTexts {
+public:
+    CliTexts() {
+        CCliProfile profile(CCliProfile::DefaultPath());
+        const std::string chosen = profile.GetString(kLanguageDllKey, "");
+        if (chosen.empty() || !library.Load(chosen))
+            library.Load(LanguagesDirOf(ProgramDir()) + "English.so");
+    }
+    std::string Text(int id) const { return library.IsLoaded() ? library.LoadText(id) : ""; }
+
+private:
+    static std::string ProgramDir() {
+        std::error_code ec;
+        const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        return ec ? std::string("./") : exe.parent_path().string() + "/";
+    }
+    CLanguageLibrary library;
+};
+
+std::string JsonString(const std::string& text) {
+    std::string s = "\"";
+    for (const unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            s += '\\';
+            s += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            s += buf;
+        } else {
+            s += static_cast<char>(c);
+        }
+    }
+    return s + "\"";
+}
+
+int FileFailure(std::ostream& err, const std::string& file, const ConfigurationFileResult& r,
+                const CliTexts& texts) {
+    if (r.outcome == ConfigurationFileResult::cannotOpen)
+        err << "calora-cli: " << file << ": " << std::strerror(r.error) << "\n";
+    else
+        err << "calora-cli: " << file << ": " << texts.Text(ConfigurationErrorMessageId(r.cause))
+            << "\n";
+    return kExitBusFailure;
+}
+
+int Show(const CliOptions& o, std::ostream& out, std::ostream& err) {
+    const CliTexts texts;
+    CTQControllerModel model;
+    int32_t logMode = 0;
+    CControllerList list(texts.Text(IDS_DEFAULT_ZONE_NAME));
+    const auto result = LoadConfigurationFile(o.configFile, {model, logMode, list, nullptr});
+    if (!result.Ok())
+        return FileFailure(err, o.configFile, result, texts);
+    const std::string family = FamilyName(model.GetFamily());
+    auto name = [&](uint32_t i) {
+        const int id = model.GetNameId(i);
+        return id < 0 ? std::string() : texts.Text(id);
+    };
+    if (o.json) {
+        out << "{\"family\": " << JsonString(family) << ", \"registers\": [";
+        for (uint32_t i = 0; i < model.GetCount(); ++i)
+            out << (i ? ", " : "") << "{\"register\": " << i
+                << ", \"name\": " << JsonString(name(i)) << ", \"value\": " << model.GetValue(i)
+                << "}";
+        out << "], \"logMode\": " << logMode << ", \"monitor\": {\"period\": " << list.period
+            << ", \"columns\": " << list.columns << ", \"entries\": [";
+        for (size_t i = 0; i < list.GetCount(); ++i)
+            out << (i ? ", " : "") << "{\"enabled\": " << (list.enabled[i] ? "true" : "false")
+                << ", \"address\": " << int(list.address[i])
+                << ", \"name\": " << JsonString(list.name[i])
+                << ", \"unit\": " << JsonString(list.unit[i]) << "}";
+        out << "]}}\n";
+        return kExitOk;
+    }
+    out << "family: " << family << "\n";
+    for (uint32_t i = 0; i < model.GetCount(); ++i)
+        out << "register " << i << (name(i).empty() ? "" : " (" + name(i) + ")") << ": "
+            << model.GetValue(i) << "\n";
+    out << "log mode: " << logMode << "\nmonitor period: " << list.period
+        << " s\nmonitor columns: " << list.columns << "\n";
+    for (size_t i = 0; i < list.GetCount(); ++i)
+        out << "monitor " << i + 1 << ": " << (list.enabled[i] ? "on " : "off") << " address "
+            << int(list.address[i]) << " " << list.name[i] << " [" << list.unit[i] << "]\n";
+    return kExitOk;
+}
+
+// Runs one bus task (read all or write all) on the options' connection for one address.
+bool RunTask(int mode, const CliOptions& o, uint16_t address, CTQControllerModel& model,
+             std::ostream& err, int& lastStatus) {
+    std::string ip;
+    if (o.useTcp) {
+        auto resolved = ResolveIPv4(o.host);
+        if (!resolved)
+            return false;
+        ip = *resolved;
+    }
+    CommSettings settings = SettingsFromOptions(o, ip);
+    settings.address = address;
+    CCliTaskSink sink(model, settings, err, false);
+    CBusTask task(mode, settings, model, sink);
+    if (!task.Start())
+        return false;
+    task.Join();
+    lastStatus = sink.LastStatus();
+    return task.Succeeded();
+}
+
+int Save(const CliOptions& o, std::ostream& out, std::ostream& err) {
+    std::string error;
+    if (!PrepareSerialPort(o, error)) {
+        err << "calora-cli: " << error << "\n";
+        return kExitBusFailure;
+    }
+    const CliTexts texts;
+    CTQControllerModel model;
+    int status = 0;
+    if (!RunTask(kModeReadAll, o, o.address, model, err, status)) {
+        err << "calora-cli: address " << o.address << ": the read failed (" << texts.Text(status)
+            << ")\n";
+        return kExitBusFailure;
+    }
+    int32_t logMode = 0;
+    CControllerList list(texts.Text(IDS_DEFAULT_ZONE_NAME));
+    const auto result = SaveConfigurationFile(o.configFile, {model, logMode, list, nullptr});
+    if (!result.Ok())
+        return FileFailure(err, o.configFile, result, texts);
+    out << "address " << o.address << ": " << FamilyName(model.GetFamily()) << " saved to "
+        << o.configFile << "\n";
+    return kExitOk;
+}
+
+int Write(const CliOptions& o, std::ostream& out, std::ostream& err) {
+    const CliTexts texts;
+    CTQControllerModel file;
+    int32_t logMode = 0;
+    CControllerList list("Zone");
+    const auto loaded = LoadConfigurationFile(o.configFile, {file, logMode, list, nullptr});
+    if (!loaded.Ok())
+        return FileFailure(err, o.configFile, loaded, texts);
+    std::string error;
+    if (!PrepareSerialPort(o, error)) {
+        err << "calora-cli: " << error << "\n";
+        return kExitBusFailure;
+    }
+    auto master = OpenCliMaster(o, error);
+    if (!master) {
+        err << "calora-cli: " << error << "\n";
+        return kExitBusFailure;
+    }
+    const int wait = file.GetBaseTimeout();
+    bool all = true;
+    const size_t total = o.addressList.size();
+    for (size_t k = 0; k < total; ++k) {
+        const uint16_t address = o.addressList[k];
+        err << "[" << k + 1 << "/" << total << "] address " << address << "\n";
+        out << "address " << address << ": ";
+        // The family first: a file for one family is never written to the other.
+        int16_t familyWord = 0;
+        int result;
+        try {
+            result =
+                master->Request(static_cast<uint8_t>(address), 3, 56, 1, &familyWord, true, wait);
+        } catch (Master::tErrorCom code) {
+            result = code;
+        }
+        if (result != Master::comOk && result != Master::comException) {
+            out << ComErrorName(result) << "\n";
+            all = false;
+            continue;
+        }
+        const ModelFamily found =
+            (result == Master::comException || familyWord != 0) ? TQ102_TQ402 : TQ100;
+        if (found != file.GetFamily()) {
+            out << "family " << FamilyName(found) << ", file is " << FamilyName(file.GetFamily())
+                << ": skipped\n";
+            all = false;
+            continue;
+        }
+        // Each controller gets the file's values, not the echoes of the one before.
+        CTQControllerModel model;
+        model.SetFamily(nullptr, file.GetFamily());
+        std::vector<int16_t> words;
+        for (uint32_t i = 0; i < file.GetCount(); ++i)
+            words.push_back(file.GetValue(i));
+        model.SetAllValues(words);
+        master.reset(); // the task opens its own connection
+        int status = 0;
+        const bool written = RunTask(kModeWriteAll, o, address, model, err, status);
+        master = OpenCliMaster(o, error);
+        if (written) {
+            out << "written\n";
+        } else {
+            out << "not written (" << texts.Text(status) << ")\n";
+            all = false;
+        }
+        if (!master) {
+            err << "calora-cli: " << error << "\n";
+            return kExitBusFailure;
+        }
+    }
+    return all ? kExitOk : kExitBusFailure;
+}
+
+} // namespace
+
+int RunConfig(const CliOptions& o, std::ostream& out, std::ostream& err) {
+    switch (o.configAction) {
+    case CliConfigAction::Save:
+        return Save(o, out, err);
+    case CliConfigAction::Show:
+        return Show(o, out, err);
+    default:
+        return Write(o, out, err);
+    }
+}

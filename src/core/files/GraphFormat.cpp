@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <set>
 
 namespace {
 
@@ -48,6 +49,27 @@ std::string GraphPointsFileName(const std::string& base, const std::string& vari
                                 const std::string& controllerName, int segment) {
     return base + "." + SafeFileNamePart(variableName) + "." + SafeFileNamePart(controllerName) +
            ".pt" + std::to_string(segment);
+}
+
+std::vector<std::string> GraphPointsFileNames(const std::string& base,
+                                              const std::vector<GraphHeaderEntry>& entries,
+                                              int segment) {
+    std::vector<std::string> names;
+    std::set<std::string> plain, used;
+    for (const GraphHeaderEntry& e : entries)
+        plain.insert(GraphPointsFileName(base, e.variableName, e.controllerName, segment));
+    for (const GraphHeaderEntry& e : entries) {
+        std::string name = GraphPointsFileName(base, e.variableName, e.controllerName, segment);
+        for (int k = 2; used.count(name) != 0; ++k) {
+            const std::string other = GraphPointsFileName(
+                base, e.variableName, e.controllerName + "#" + std::to_string(k), segment);
+            if (plain.count(other) == 0)
+                name = other;
+        }
+        used.insert(name);
+        names.push_back(name);
+    }
+    return names;
 }
 
 std::string GraphTimelineFileName(const std::string& base) {

@@ -54,6 +54,12 @@ struct GraphPoints {
 std::string GraphPointsFileName(const std::string& base, const std::string& variableName,
                                 const std::string& controllerName, int segment);
 std::string GraphTimelineFileName(const std::string& base);
+// The points files of every curve of a header, in order. Two curves with the same variable
+// and controller name would share a file: the later ones get "#2", "#3"... after the name,
+// skipping any name another curve has, so no curve's samples overwrite another's.
+std::vector<std::string> GraphPointsFileNames(const std::string& base,
+                                              const std::vector<GraphHeaderEntry>& entries,
+                                              int segment);
 
 void WriteGraphHeader(CArchiveWriter& out, const std::vector<GraphHeaderEntry>& entries);
 void WriteGraphPoints(CArchiveWriter& out, const GraphPoints& points);

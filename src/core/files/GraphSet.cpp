@@ -75,10 +75,9 @@ GraphSaveResult SaveGraphSegment(const std::string& base, int segment,
         WriteGraphHeader(header, data.entries);
         WriteOne(result, base, header);
     }
+    const std::vector<std::string> paths = GraphPointsFileNames(base, data.entries, segment);
     for (size_t i = 0; i < data.entries.size() && i < data.points.size(); ++i) {
-        const GraphHeaderEntry& entry = data.entries[i];
-        const std::string path =
-            GraphPointsFileName(base, entry.variableName, entry.controllerName, segment);
+        const std::string& path = paths[i];
         if (data.points[i].from >= data.points[i].to) {
             Note(result, GraphFileProblem::EmptyInterval, path);
             continue;
@@ -118,10 +117,9 @@ std::optional<LoadedGraphSegment> LoadGraphSegment(const std::string& base, int 
                        [&](const auto& b) { set.timeline = ParseGraphTimeline(b); }))
         return std::nullopt;
     set.points.resize(set.entries.size());
+    const std::vector<std::string> paths = GraphPointsFileNames(base, set.entries, segment);
     for (size_t i = 0; i < set.entries.size(); ++i) {
-        const GraphHeaderEntry& entry = set.entries[i];
-        const std::string path =
-            GraphPointsFileName(base, entry.variableName, entry.controllerName, segment);
+        const std::string& path = paths[i];
         GraphFileProblem missing;
         const bool read = ReadGraphFile(path, missing, [&](const auto& b) {
             set.points[i] = ParseGraphPoints(b, set.timeline.size());

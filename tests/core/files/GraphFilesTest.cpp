@@ -77,6 +77,18 @@ protected:
     GraphFileProblem problem;
 };
 
+TEST_F(GraphSetTest, CurvesOfTheSameNameKeepTheirOwnSamples) {
+    GraphSegmentData data;
+    data.entries = {{"Zone 1", "Val", 1, true}, {"Zone 1", "Val", 2, true}};
+    data.points = {{0, 0, 1, 5, 5, {5.0f}}, {0, 0, 1, 7, 7, {7.0f}}};
+    data.timeline.resize(1);
+    ASSERT_TRUE(SaveGraphSegment(base, 0, data).Ok());
+    auto set = Load();
+    ASSERT_TRUE(set.has_value());
+    EXPECT_EQ(5.0f, set->points[0]->samples[0]);
+    EXPECT_EQ(7.0f, set->points[1]->samples[0]);
+}
+
 TEST_F(GraphSetTest, SavedSetLoadsBack) {
     auto set = Load();
     ASSERT_TRUE(set.has_value());
@@ -209,6 +221,11 @@ TEST_F(GraphSetTest, NewRecordingsInTheSameSecondGetTheirOwnNames) {
     EXPECT_EQ(dir + "/6-12-2026 15_21_36.gf", first);
     EXPECT_EQ(dir + "/6-12-2026 15_21_36-2.gf", second);
     EXPECT_EQ("6-12-2026 15_21_36", GraphSetStampText({2026, 12, 0, 6, 15, 21, 36, 0}));
+    // Two curves of one name keep files of their own, clear of the names other curves use.
+    const std::vector<GraphHeaderEntry> same = {
+        {"Z", "Val", 0, false}, {"Z#2", "Val", 0, false}, {"Z", "Val", 0, false}};
+    EXPECT_EQ((std::vector<std::string>{"s.gf.Val.Z.pt0", "s.gf.Val.Z#2.pt0", "s.gf.Val.Z#3.pt0"}),
+              GraphPointsFileNames("s.gf", same, 0));
     // Names from the list never leave the folder.
     EXPECT_EQ("/g/s.gf.Val..._x_y.pt3", GraphPointsFileName("/g/s.gf", "Val", "../x/y", 3));
 }

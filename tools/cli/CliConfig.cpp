@@ -15,10 +15,12 @@
 #include "languages/StringIds.h"
 
 #include <cstring>
-#include <filesystem>
 #include <ostream>
 #include <sstream>
 #include <unistd.h>
+
+// The English table is built into the command line, so it has texts with no library beside it.
+extern "C" const char* DllLengGetTexto(int id);
 
 namespace {
 
@@ -30,17 +32,17 @@ public:
     CliTexts() {
         CCliProfile profile(CCliProfile::DefaultPath());
         const std::string chosen = profile.GetString(kLanguageDllKey, "");
-        if (chosen.empty() || !library.Load(chosen))
-            library.Load(LanguagesDirOf(ProgramDir()) + "English.so");
+        if (!chosen.empty())
+            library.Load(chosen);
     }
-    std::string Text(int id) const { return library.IsLoaded() ? library.LoadText(id) : ""; }
+    std::string Text(int id) const {
+        if (library.IsLoaded())
+            return library.LoadText(id);
+        const char* text = DllLengGetTexto(id);
+        return text ? text : kMissingText;
+    }
 
 private:
-    static std::string ProgramDir() {
-        std::error_code ec;
-        const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-        return ec ? std::string("./") : exe.parent_path().string() + "/";
-    }
     CLanguageLibrary library;
 };
 

@@ -125,6 +125,21 @@ TEST(CliArgs, DoubleDashEndsOptions) {
     EXPECT_EQ(r.options.value, static_cast<uint16_t>(-7));
 }
 
+TEST(CliArgs, MonitorTakesAFileAnOptionalConnectionAndItsOverrides) {
+    auto r = Parse({"monitor", "plant.TQ", "--cycles", "3", "--logs=/tmp/l", "--log-mode", "2",
+                    "--period", "900"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.configFile, "plant.TQ");
+    EXPECT_EQ(r.options.cycles, 3);
+    EXPECT_EQ(r.options.logsDir, "/tmp/l");
+    EXPECT_EQ(r.options.logMode, 2);
+    EXPECT_EQ(r.options.period, 900);
+    EXPECT_FALSE(Parse({"monitor", "plant.TQ", "--log-mode", "3"}).Ok());
+    EXPECT_FALSE(Parse({"monitor", "plant.TQ", "--period", "901"}).Ok());
+    EXPECT_FALSE(Parse({"monitor"}).Ok());
+    EXPECT_FALSE(Parse({"probe", "--tcp", "h", "--cycles", "2"}).Ok());
+}
+
 TEST(CliOutput, JsonHoldsFamilyRegistersAndCoils) {
     ControllerSnapshot s{"ZI102-VA402", {250, -12, 0}, {1, 0}};
     EXPECT_EQ(FormatSnapshotJson(s),

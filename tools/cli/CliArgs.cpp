@@ -46,6 +46,8 @@ std::optional<CliCommand> CommandFromName(const std::string& name) {
         return CliCommand::Graph;
     if (name == "config")
         return CliCommand::Config;
+    if (name == "monitor")
+        return CliCommand::Monitor;
     return std::nullopt;
 }
 
@@ -56,6 +58,8 @@ size_t OperandCount(CliCommand command) {
     case CliCommand::Graph:
     case CliCommand::Config:
         return 2;
+    case CliCommand::Monitor:
+        return 1;
     default:
         return 0;
     }
@@ -103,6 +107,8 @@ std::string ParseOperands(CliOptions& o, const std::vector<std::string>& operand
         else
             return "config: unknown action '" + operands[0] + "' (save, show or write)";
         o.configFile = operands[1];
+    } else if (o.command == CliCommand::Monitor) {
+        o.configFile = operands[0];
     }
     return {};
 }
@@ -172,6 +178,27 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         if (!segment)
             return "--segment must be a number from 0, not '" + value + "'";
         o.graphSegment = static_cast<int>(*segment);
+    } else if (name == "--cycles") {
+        auto cycles = ParseInteger(value, 1, 1000000000);
+        if (!cycles)
+            return "--cycles must be a number from 1 up, not '" + value + "'";
+        o.cycles = static_cast<int>(*cycles);
+    } else if (name == "--logs") {
+        if (value.empty())
+            return "--logs needs a folder";
+        o.logsDir = value;
+    } else if (name == "--log-mode") {
+        auto mode = ParseInteger(value, 0, 2);
+        if (!mode)
+            return "--log-mode must be 0 (none), 1 (one file) or 2 (a file per controller), "
+                   "not '" +
+                   value + "'";
+        o.logMode = static_cast<int>(*mode);
+    } else if (name == "--period") {
+        auto period = ParseInteger(value, 1, 900);
+        if (!period)
+            return "--period must be a number of seconds from 1 to 900, not '" + value + "'";
+        o.period = static_cast<int>(*period);
     } else {
         return "unknown option '" + name + "'";
     }
@@ -180,7 +207,8 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
 
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--parity" || name == "--tcp" ||
-           name == "--address" || name == "--segment";
+           name == "--address" || name == "--segment" || name == "--cycles" || name == "--logs" ||
+           name == "--log-mode" || name == "--period";
 }
 
 bool IsOption(const std::string& arg) {
@@ -190,7 +218,7 @@ bool IsOption(const std::string& arg) {
 
 std::string Check(const CliOptions& o, bool sawSerialOption, bool sawGraphOption) {
     if (o.command == CliCommand::None)
-        return "no command given (read, write, coil, probe, scan, graph or config)";
+        return "no command given (read, write, coil, probe, scan, graph, config or monitor)";
     const bool configWrite =
         o.command == CliCommand::Config && o.configAction == CliConfigAction::Write;
     if (o.addressList.size() > 1 && !configWrite)
@@ -211,7 +239,12 @@ std::string Check(const CliOptions& o, bool sawSerialOption, bool sawGraphOption
     }
     if (!o.serialPort.empty() && o.useTcp)
         return "--port and --tcp exclude each other";
-    if (o.serialPort.empty() && !o.useTcp)
+    const bool monitorOption =
+        o.cycles != 0 || !o.logsDir.empty() || o.logMode >= 0 || o.period != 0;
+    if (monitorOption && o.command != CliCommand::Monitor)
+        return "--cycles, --logs, --log-mode and --period apply to monitor only";
+    // monitor falls back on the desktop program's connection settings.
+    if (o.serialPort.empty() && !o.useTcp && o.command != CliCommand::Monitor)
         return std::string(CliCommandName(o.command)) + ": give --port or --tcp";
     if (o.useTcp && sawSerialOption)
         return "--baud and --parity apply to a serial port, not to --tcp";
@@ -240,6 +273,8 @@ const char* CliCommandName(CliCommand command) {
         return "probe";
     case CliCommand::Scan:
         return "scan";
+    case CliCommand::Monitor:
+        return "monitor";
     case CliCommand::Graph:
         return "graph";
     case CliCommand::Config:
@@ -388,6 +423,22 @@ std::string CliUsage(CliCommand command) {
                "Exit status: 0 success (every controller written), 1 a bus or file failure,\n"
                "2 usage error.\n" +
                connection;
+    case CliCommand::Monitor:
+        return "Usage: calora-cli monitor FILE.TQ [CONNECTION] [--cycles N] [--logs DIR]\n"
+               "                          [--log-mode 0|1|2] [--period S]\n"
+               "Polls the enabled controllers of a configuration file's monitoring list once\n"
+               "per sampling period and records them in the log files, as the monitoring\n"
+               "window does. Prints one line per cycle (number, controllers read, failed,\n"
+               "cycle time); Ctrl-C or SIGTERM stops after the controller being read, keeping\n"
+               "every complete row. Without a connection the desktop program's settings are\n"
+               "used.\n"
+               "  --cycles N           stop after N complete cycles\n"
+               "  --logs DIR           folder of the day folders (default: the program's logs\n"
+               "                       folder)\n"
+               "  --log-mode M         0 none, 1 one file, 2 a file per controller (default:\n"
+               "                       the file's)\n"
+               "  --period S           sampling period, 1-900 seconds (default: the file's)\n" +
+               connection;
     case CliCommand::None:
         break;
     }
@@ -400,6 +451,7 @@ std::string CliUsage(CliCommand command) {
            "  scan                 find a controller on the bus\n"
            "  graph export FILE.gf write a saved line graph as CSV (no connection)\n"
            "  config save|show|write FILE.TQ  configuration files\n"
+           "  monitor FILE.TQ      poll and log a configuration's monitoring list\n"
            "'calora-cli COMMAND --help' describes one command.\n"
            "Exit status: 0 success, 1 bus failure or output not written, 2 usage error.\n\n" +
            connection;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { None, Read, Write, Coil, Probe, Scan, Graph, Config };
+enum class CliCommand { None, Read, Write, Coil, Probe, Scan, Graph, Config, Monitor };
 enum class CliConfigAction { Save, Show, Write };
 
 // Everything the command line says, checked but not yet acted on.
@@ -34,6 +34,12 @@ struct CliOptions {
     std::string configFile;                               // config
     std::vector<uint16_t> addressList; // --address as given: one address, or a list (1,3,5-8)
     int graphSegment = -1;             // graph export: one segment, or -1 for all
+
+    // monitor: configFile is the configuration file; these override it.
+    int cycles = 0;      // stop after this many complete cycles; 0 = until a signal
+    std::string logsDir; // "" = the desktop program's logs folder
+    int logMode = -1;    // -1 = the file's
+    int period = 0;      // seconds; 0 = the file's
 };
 
 struct CliParseResult {

@@ -3,6 +3,7 @@
 #include "CliConfig.h"
 #include "CliConnection.h"
 #include "CliGraph.h"
+#include "CliMonitor.h"
 #include "CliTasks.h"
 #include "ComErrorName.h"
 
@@ -78,6 +79,8 @@ int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& er
         return RunConfig(options, out, err);
     if (options.command == CliCommand::Graph)
         return ExportGraphCsv(options.graphFile, options.graphSegment, out, err);
+    if (options.command == CliCommand::Monitor)
+        return RunMonitor(options, out, err);
 
     std::string openError;
     auto master = OpenCliMaster(options, openError);

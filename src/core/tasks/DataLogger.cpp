@@ -291,9 +291,12 @@ void CDataLogger::WriteRow() {
         std::fputs(row.c_str(), files.front());
     }
     // Each row reaches the disk before the next cycle: a crash or power cut loses at most
-    // the row being written.
-    for (FILE* file : files) {
+    // the row being written. One file is synced by itself; many at once by one commit of
+    // their file system, which costs about what one file's sync does.
+    for (FILE* file : files)
         std::fflush(file);
-        ::fdatasync(::fileno(file));
-    }
+    if (files.size() == 1)
+        ::fdatasync(::fileno(files.front()));
+    else
+        ::syncfs(::fileno(files.front()));
 }

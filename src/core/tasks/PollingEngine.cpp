@@ -142,7 +142,7 @@ void CPollingEngine::Run() {
                 break;
             logger.WriteRow();
             stats.cycle = ++cycles;
-            stats.duration = std::chrono::duration_cast<std::chrono::milliseconds>(
+            stats.duration = std::chrono::duration_cast<std::chrono::microseconds>(
                 std::chrono::steady_clock::now() - cycleStart);
             if (cycleObserver)
                 cycleObserver(stats);

@@ -70,7 +70,7 @@ struct PollCycleStats {
     uint64_t cycle = 0; // 1 for the first
     int read = 0;       // controllers whose data callbacks ran
     int failed = 0;     // controllers whose error callbacks ran
-    std::chrono::milliseconds duration{0};
+    std::chrono::microseconds duration{0};
 };
 
 // The polling engine of a monitoring run. Its worker thread probes every enabled controller

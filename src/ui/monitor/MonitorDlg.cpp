@@ -36,12 +36,12 @@ CMonitorDlg::~CMonitorDlg() {
 
 void CMonitorDlg::BuildControls() {
     setWindowTitle("Calora");
-    chooser = AddControl<QComboBox>(IDC_MONITOR_VIEW_CHOOSER, 7, 7, 110, 80);
-    prevPage = AddButton(IDC_MONITOR_PREV_PAGE, "<<", 123, 7, 22, 14);
-    nextPage = AddButton(IDC_MONITOR_NEXT_PAGE, ">>", 147, 7, 22, 14);
+    chooser = AddControl<QComboBox>(IDC_MONITOR_VIEW_CHOOSER, 7, 7, 135, 13);
+    prevPage = AddButton(IDC_MONITOR_PREV_PAGE, "<<", 148, 7, 22, 14);
+    nextPage = AddButton(IDC_MONITOR_NEXT_PAGE, ">>", 172, 7, 22, 14);
     logs = AddButton(IDC_MONITOR_LOGS, "Logs", 458, 7, 50, 14);
     escape = AddButton(IDCANCEL, "ESC", 515, 7, 50, 14);
-    progress = AddControl<QProgressBar>(IDC_MONITOR_PROGRESS, 175, 9, 278, 10);
+    progress = AddControl<QProgressBar>(IDC_MONITOR_PROGRESS, 200, 9, 252, 10);
     progress->setTextVisible(false);
     progress->hide();
     frame = AddControl<QFrame>(IDC_MONITOR_VIEW_FRAME, 4, 24, 564, 346);

@@ -3,6 +3,7 @@
 #include "ui/pages/ConfigurationPage.h"
 #include "ui/pages/InputOutputPage.h"
 #include "ui/pages/ParametersPage.h"
+#include "ui/pages/ParametrosMultiplePage.h"
 #include "ui/pages/RetransmissionPage.h"
 
 CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
@@ -11,7 +12,7 @@ CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
     pageSlots.configuracion = Add<CMyPropertyConfiguracion>();
     pageSlots.configuracion2 = Add<CMyPropertyConfiguracion2>();
     pageSlots.serialRetransmission = Add<CSerialRetransmissionPage>();
-    // The multiple-controller page (parametrosMultiple) joins here, one line.
+    pageSlots.parametrosMultiple = Add<CMyPropertyParametrosMultiple>();
     pageSlots.parametros = Add<CMyPropertyParametros>();
 }
 

@@ -2,11 +2,15 @@
 // worker waits or is blocked on the window, the log-file message, the probe off the window.
 #include "ui/monitor/MonitorDlg.h"
 #include "SimBus.h"
+#include "cli/ProgramRun.h"
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
 #include "core/model/TQControllerModel.h"
 #include "core/tasks/AppSession.h"
+#include "core/tasks/ConfigurationFile.h"
+#include "core/tasks/DataLogger.h"
 #include "support/RecordingUiServices.h"
+#include "support/TestSession.h"
 #include "ui/framework/ControlIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
@@ -24,6 +28,9 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -43,28 +50,28 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
     return true;
 }
 
+// Every file under `root` (path relative to it → content), with the recording's date and
+// time taken out of names and rows.
+std::map<std::string, std::string> Recording(const fs::path& root) {
+    const std::regex folder(R"(\d+-\d\d-\d{4}/log-\d\d-\d\d-\d\d)");
+    const std::regex stamp(R"(\d+/\d\d/\d{4} \d\d:\d\d:\d\d)");
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        const std::string name = fs::relative(entry.path(), root).string();
+        files[std::regex_replace(name, folder, "DAY/log-TIME")] =
+            std::regex_replace(text.str(), stamp, "STAMP");
+    }
+    return files;
+}
+
 void PressEsc(CMonitorDlg& dialog) {
     FindControl<QPushButton>(&dialog, IDCANCEL)->click();
 }
-
-// What a monitoring window needs of the application.
-class CTestSession : public ISession {
-public:
-    explicit CTestSession(std::string logs) : logs(std::move(logs)) {}
-    CommSettings& Settings() override { return settings; }
-    CTQControllerModel& GetModel() override { return model; }
-    CControllerList& MonitorList() override { return list; }
-    int32_t& LogMode() override { return logMode; }
-    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override { return nullptr; }
-    std::string LogsDir() const override { return logs; }
-    std::string GraphsDir() const override { return logs + "gf/"; }
-
-    CommSettings settings;
-    CTQControllerModel model;
-    CControllerList list{"Zone"};
-    int32_t logMode = 1;
-    std::string logs;
-};
 
 class MonitorDlgTest : public ::testing::Test {
 protected:
@@ -255,6 +262,44 @@ TEST_F(MonitorDlgTest, ProbingSilentControllersLeavesTheWindowResponsive) {
     PressEsc(dialog); // ends after the probe in progress
     EXPECT_TRUE(dialog.Engine().Finished());
     EXPECT_LT(clock.elapsed(), 10000);
+}
+
+TEST_F(MonitorDlgTest, CommandLineWritesTheSameFilesAsTheWindow) {
+    Controllers(3, 60);
+    session.list.name[1] = "Kiln/2"; // a name that is no file name as it stands
+    bus->SetFault(3, sim::FaultKind::Exception, 1.0, 4);
+    const fs::path windowLogs = logs / "window";
+    session.logs = windowLogs.string() + "/";
+    session.graphs = (logs / "graphs").string() + "/";
+    fs::create_directories(session.graphs);
+    {
+        CMonitorDlg dialog(*master, kLogFilePerController, session);
+        dialog.show();
+        dialog.EnsureInitialized();
+        ASSERT_TRUE(WaitUntil([&] { return dialog.Engine().Cycles() >= 1; }));
+        PressEsc(dialog);
+    }
+
+    // The same list and log mode from a configuration file; the window's own period of a
+    // minute is overridden, as is its folder.
+    const fs::path config = logs / "monitor.TQ";
+    int32_t fileMode = kLogFilePerController;
+    session.list.period = 5;
+    ASSERT_TRUE(SaveConfigurationFile(config.string(),
+                                      ConfigurationParts{session.model, fileMode, session.list, {}})
+                    .Ok());
+    const fs::path cliLogs = logs / "cli";
+    const ProgramResult run = RunProgram(TestBinary("calora-cli"),
+                                         {"monitor", config.string(), "--tcp",
+                                          "127.0.0.1:" + std::to_string(bus->TcpPort()), "--logs",
+                                          cliLogs.string(), "--cycles", "1", "--period", "60"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("cycle 1: 2 read, 1 failed, ", 0), 0u) << run.out;
+
+    const auto window = Recording(windowLogs);
+    EXPECT_EQ(window.size(), 3u);
+    EXPECT_TRUE(window.count("DAY/log-TIME/Kiln_2.log"));
+    EXPECT_EQ(Recording(cliLogs), window);
 }
 
 } // namespace

@@ -1,0 +1,152 @@
+#include "CliMonitor.h"
+
+#include "CliCommands.h"
+#include "CliConnection.h"
+#include "CliProfile.h"
+
+#include "core/modbus/ModbusMaster.h"
+#include "core/model/ControllerList.h"
+#include "core/model/TQControllerModel.h"
+#include "core/tasks/CommSettings.h"
+#include "core/tasks/ConfigurationFile.h"
+#include "core/tasks/DataLogger.h"
+#include "core/tasks/PollingEngine.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+#include <pthread.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Fail(std::ostream& err, const std::string& message) {
+    err << "calora-cli: monitor: " << message << "\n";
+    return kExitBusFailure;
+}
+
+// What a failed load says.
+std::string LoadFailure(const std::string& path, const ConfigurationFileResult& result) {
+    if (result.outcome == ConfigurationFileResult::cannotOpen)
+        return "cannot open '" + path + "': " + std::strerror(result.error);
+    return "'" + path + "' is not a readable configuration file (archive error " +
+           std::to_string(result.cause) + ")";
+}
+
+// The master of the options' connection, or of the desktop program's settings.
+std::unique_ptr<CTramaModbusAsincrona> OpenMaster(const CliOptions& o, std::string& error) {
+    if (o.useTcp || !o.serialPort.empty())
+        return OpenCliMaster(o, error);
+    CCliProfile profile(CCliProfile::DefaultPath());
+    CommSettings settings;
+    settings.Load(profile);
+    CliOptions fromProfile = o;
+    if (settings.interface == kInterfaceTcp) {
+        fromProfile.useTcp = true;
+        fromProfile.host = settings.ip;
+        fromProfile.tcpPort = settings.ipPort;
+    } else if (settings.interface == kInterfaceSerial && !settings.port.empty()) {
+        fromProfile.serialPort = settings.port;
+        fromProfile.baudIndex = settings.baudIndex;
+        fromProfile.parityIndex = settings.parityIndex;
+    } else {
+        error = "no connection given (--port or --tcp) and none in the program's settings";
+        return nullptr;
+    }
+    return OpenCliMaster(fromProfile, error);
+}
+
+// Blocks SIGINT and SIGTERM in this thread and every thread it starts, so they are taken
+// only by sigtimedwait below and never interrupt the worker in the middle of a row.
+class CBlockedStopSignals {
+public:
+    CBlockedStopSignals() {
+        sigemptyset(&set);
+        sigaddset(&set, SIGINT);
+        sigaddset(&set, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &set, &previous);
+    }
+    ~CBlockedStopSignals() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+    CBlockedStopSignals(const CBlockedStopSignals&) = delete;
+    CBlockedStopSignals& operator=(const CBlockedStopSignals&) = delete;
+
+    // True when a stop signal came within the time.
+    bool Wait(long milliseconds) {
+        const timespec slice = {milliseconds / 1000, (milliseconds % 1000) * 1000000};
+        return sigtimedwait(&set, nullptr, &slice) > 0;
+    }
+
+private:
+    sigset_t set;
+    sigset_t previous;
+};
+
+} // namespace
+
+std::string DefaultLogsDir() {
+    std::error_code ignored;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ignored);
+    const std::string appDir = exe.parent_path().string() + "/";
+    if (!exe.empty() && ::access(appDir.c_str(), W_OK) == 0)
+        return appDir + "logs/";
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string base = data != nullptr && *data != '\0' ? std::string(data)
+                             : home != nullptr                ? std::string(home) + "/.local/share"
+                                                              : std::string(".");
+    return base + "/Norvane/Calora/logs/";
+}
+
+int RunMonitor(const CliOptions& o, std::ostream& out, std::ostream& err) {
+    CTQControllerModel model;
+    CControllerList list("Zone");
+    int32_t logMode = 0;
+    const ConfigurationFileResult loaded =
+        LoadConfigurationFile(o.configFile, ConfigurationParts{model, logMode, list, {}});
+    if (!loaded.Ok())
+        return Fail(err, LoadFailure(o.configFile, loaded));
+    if (o.logMode >= 0)
+        logMode = o.logMode;
+    if (o.period > 0)
+        list.period = o.period;
+
+    CBlockedStopSignals signals;
+    std::string error;
+    std::unique_ptr<CTramaModbusAsincrona> master = OpenMaster(o, error);
+    if (!master)
+        return Fail(err, error);
+
+    DataLoggerConfig logger;
+    logger.mode = logMode;
+    logger.logsDir = o.logsDir.empty() ? DefaultLogsDir() : o.logsDir;
+    std::error_code ignored;
+    fs::create_directories(logger.logsDir, ignored);
+    bool logFailed = false;
+    logger.report = [&](int) {
+        logFailed = true;
+        err << "calora-cli: monitor: cannot create the log files in " << logger.logsDir
+            << "; polling goes on without them" << std::endl;
+    };
+
+    CPollingEngine engine(*master, model, list, logger);
+    engine.SetCycleObserver([&](const PollCycleStats& s) {
+        out << "cycle " << s.cycle << ": " << s.read << " read, " << s.failed << " failed, "
+            << (s.duration.count() + 500) / 1000 << " ms" << std::endl;
+        if (o.cycles > 0 && s.cycle >= static_cast<uint64_t>(o.cycles))
+            engine.RequestStop();
+    });
+    if (!engine.Start())
+        return Fail(err, "the polling worker could not be started");
+    while (!engine.Finished()) {
+        if (signals.Wait(100))
+            engine.RequestStop();
+    }
+    engine.Join();
+    if (!engine.WorkerError().empty())
+        return Fail(err, engine.WorkerError());
+    return logFailed ? kExitBusFailure : kExitOk;
+}

@@ -30,6 +30,8 @@ TEST(CliArgs, LineSettingsMapToTheSettingsIndices) {
     EXPECT_EQ(r.options.baudIndex, 1);
     EXPECT_EQ(r.options.parityIndex, 2) << "odd is the third radio button";
     EXPECT_EQ(r.options.address, 17);
+    // The scan searches up to 255, so what it finds there can be read too.
+    EXPECT_EQ(Parse({"read", "--port", "a", "--address", "255"}).options.address, 255);
     EXPECT_EQ(Parse({"probe", "--port", "x", "--parity", "E"}).options.parityIndex, 1);
 }
 
@@ -84,7 +86,7 @@ TEST(CliArgs, RefusesWhatCannotBeRun) {
         {"read", "--port", "a", "--baud", "115200"},
         {"read", "--port", "a", "--parity", "X"},
         {"read", "--port", "a", "--address", "0"},
-        {"read", "--port", "a", "--address", "248"},
+        {"read", "--port", "a", "--address", "256"},
         {"read", "--port", "a", "--bogus"},
         {"read", "--port"},
         {"read", "--port", "a", "extra"},
@@ -170,7 +172,7 @@ TEST(CliArgs, ConfigTakesAnActionAFileAndForWritesAnAddressList) {
     EXPECT_FALSE(Parse({"config", "write", "a.TQ", "--tcp", "h"}).Ok()); // no addresses
     EXPECT_FALSE(Parse({"config", "save", "a.TQ", "--address", "1,2", "--tcp", "h"}).Ok());
     EXPECT_FALSE(Parse({"read", "--address", "1-3", "--tcp", "h"}).Ok());
-    for (const char* bad : {"8-5", "0", "1,,2", "1-", "248", "3,x"})
+    for (const char* bad : {"8-5", "0", "1,,2", "1-", "256", "3,x"})
         EXPECT_FALSE(Parse({"config", "write", "a.TQ", "--address", bad, "--tcp", "h"}).Ok())
             << bad;
     EXPECT_FALSE(Parse({"config", "copy", "a.TQ"}).Ok());

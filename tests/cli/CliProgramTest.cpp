@@ -2,11 +2,13 @@
 #include "ProgramRun.h"
 
 #include "SimBus.h"
+#include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -178,6 +180,58 @@ TEST_F(CliProgram, RefusedWriteIsABusFailureNamingTheException) {
     EXPECT_EQ(bus->At(1).Register(56), before);
 }
 
+// Controllers played by the test: one keeps another value than the one written, one echoes
+// another register, one leaves the coil in the other state.
+TEST_F(CliProgram, AnEchoThatDiffersFromTheWriteFails) {
+    LoopbackPeer peer([](LoopbackPeer& p) {
+        auto request = p.ReadRequest(); // MBAP header, then unit, function, register, value
+        if (request.size() != 12)
+            return;
+        p.Write(LoopbackPeer::AnswerTo(request, {request[6], 6, request[8], request[9], 0, 76}));
+        if (!p.Accept())
+            return;
+        while ((request = p.ReadRequest(3000)).size() == 12)
+            p.Write(LoopbackPeer::AnswerTo(request, {request[6], 6, 0, 4, 0, 77}));
+        if (!p.Accept())
+            return;
+        request = p.ReadRequest();
+        if (request.size() == 12)
+            p.Write(LoopbackPeer::AnswerTo(request, {request[6], 5, 0, 4, 0, 0}));
+    });
+    const std::string tcp = "127.0.0.1:" + std::to_string(peer.Port());
+    auto r = Cli({"write", "3", "77", "--tcp", tcp});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.out, "register 3 = 76\n");
+    EXPECT_EQ(r.err, "calora-cli: register 3 echoed 76, sent 77\n");
+    r = Cli({"write", "3", "77", "--tcp", tcp});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "calora-cli: comMismatch (4)\n");
+    r = Cli({"coil", "4", "on", "--tcp", tcp});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.out, "coil 4 = off\n");
+    EXPECT_EQ(r.err, "calora-cli: coil 4 echoed off, sent on\n");
+}
+
+TEST_F(CliProgram, OutputThatCannotBeWrittenIsAFailure) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    auto r = RunProgramWithOutput(cli, {"read", "--tcp", Tcp()}, full);
+    close(full);
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "calora-cli: cannot write the output: No space left on device\n");
+
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    close(ends[0]); // the reader went away
+    r = RunProgramWithOutput(cli, {"read", "--tcp", Tcp()}, ends[1]);
+    close(ends[1]);
+    EXPECT_EQ(r.exitStatus, 1) << "not ended by the signal, not a success";
+    EXPECT_EQ(r.err, "calora-cli: cannot write the output: Broken pipe\n");
+}
+
 TEST_F(CliProgram, CoilOnAndOff) {
     bus->AddController(4, TQ100);
     bus->StartTcp(0);
@@ -272,7 +326,8 @@ TEST_F(CliProgram, ScanFindsTheFirstAddressOverTcp) {
     auto r = Cli({"scan", "--tcp", Tcp()});
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(r.out, "found address 2 at 127.0.0.1:" + std::to_string(port) + "\n");
-    EXPECT_EQ(r.err, "") << "no progress line when stderr is not a terminal";
+    // Not a terminal: whole progress lines, nothing redrawn.
+    EXPECT_EQ(r.err, "searching: address 1, 127.0.0.1:" + std::to_string(port) + " (0 probed)\n");
 }
 
 TEST_F(CliProgram, ScanFindsTheAddressOnPseudoTerminal) {

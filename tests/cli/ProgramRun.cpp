@@ -32,6 +32,11 @@ std::string TempFile(const char* tag) {
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          std::chrono::seconds limit) {
+    return RunProgramWithOutput(program, args, -1, limit);
+}
+
+ProgramResult RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
+                                   int outFd, std::chrono::seconds limit) {
     ProgramResult result;
     // Files, not pipes: a chatty program can never block on a full pipe here.
     const std::string outPath = TempFile("out");
@@ -48,7 +53,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         const int out = open(outPath.c_str(), O_WRONLY | O_TRUNC);
         const int err = open(errPath.c_str(), O_WRONLY | O_TRUNC);
         dup2(in, 0);
-        dup2(out, 1);
+        dup2(outFd >= 0 ? outFd : out, 1);
         dup2(err, 2);
         execv(program.c_str(), argv.data());
         _exit(127);

@@ -15,6 +15,11 @@ struct ProgramResult {
 // after the limit is killed.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          std::chrono::seconds limit = std::chrono::seconds(60));
+// The same with the program's standard output on outFd (a full device, a pipe no one reads);
+// `out` stays empty.
+ProgramResult RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
+                                   int outFd,
+                                   std::chrono::seconds limit = std::chrono::seconds(60));
 
 // The program built into CALORA_TEST_BIN ("" when the variable is not set).
 std::string TestBinary(const std::string& name);

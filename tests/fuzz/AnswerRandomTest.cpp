@@ -45,9 +45,9 @@ TEST(AnswerFuzz, CheckResponseOnRandomAnswers) {
         Master master(std::make_unique<CReplayPort>(nullptr, 0), mode);
         for (int i = 0; i < 100000; ++i) {
             uint8_t request[8];
-            Master::BuildRequest(request, static_cast<uint8_t>(random()),
-                                 static_cast<uint8_t>(random() % 8),
-                                 static_cast<uint16_t>(random()), static_cast<uint16_t>(random()));
+            BuildRequestFrame(request, static_cast<uint8_t>(random()),
+                              static_cast<uint8_t>(random() % 8), static_cast<uint16_t>(random()),
+                              static_cast<uint16_t>(random()));
             // Exactly sized on the heap, so reading past the answer is caught by the sanitizer.
             const auto answer = RandomAnswer(random, request, mode);
             auto* heap = new uint8_t[answer.size() + 1];
@@ -177,7 +177,7 @@ TEST(AnswerFuzz, TcpReaderOnRandomAnswersFromALoopbackPeer) {
         ASSERT_TRUE(link.IsOpen());
         for (int exchange = 0; exchange < kExchangesPerSession; ++exchange) {
             uint8_t request[8];
-            Master::BuildRequest(request, 1, 3, static_cast<uint16_t>(random()), 1);
+            BuildRequestFrame(request, 1, 3, static_cast<uint16_t>(random()), 1);
             const uint32_t capacity = 1 + random() % 256;
             std::vector<uint8_t> buffer(capacity);
             uint32_t length = capacity;

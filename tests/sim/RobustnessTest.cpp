@@ -59,7 +59,7 @@ TEST(Noise, RandomBytesOnTheTerminalLeaveItAnswering) {
                 // A well-formed frame for a present address, of a function the map lacks.
                 junk = {1, uint8_t(random() % 256)};
                 junk.resize(2 + random() % 10, 0);
-                sim::AppendCrc(junk);
+                AppendCrc(junk);
             }
             ASSERT_EQ(write(fd, junk.data(), junk.size()), ssize_t(junk.size()));
             std::this_thread::sleep_for(std::chrono::milliseconds(3));
@@ -88,7 +88,7 @@ TEST(Device, ParityOfTheConfiguredLineIsExact) {
 
     auto ask = [&](uint8_t address) {
         auto frame = Request(address, 3, 1, 1);
-        sim::AppendCrc(frame);
+        AppendCrc(frame);
         EXPECT_EQ(write(master, frame.data(), frame.size()), ssize_t(frame.size()));
         std::vector<uint8_t> answer;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
@@ -105,7 +105,7 @@ TEST(Device, ParityOfTheConfiguredLineIsExact) {
     };
     const auto even = ask(1);
     ASSERT_EQ(even.size(), 7u);
-    EXPECT_TRUE(sim::CrcMatches(even));
+    EXPECT_TRUE(CrcMatches(even));
     EXPECT_TRUE(ask(2).empty());
 
     // The far side goes away: the simulator waits for it without spinning.

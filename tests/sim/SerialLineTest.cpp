@@ -171,7 +171,7 @@ protected:
         return bytes;
     }
     static std::vector<uint8_t> Rtu(std::vector<uint8_t> frame) {
-        sim::AppendCrc(frame);
+        AppendCrc(frame);
         return frame;
     }
 };
@@ -182,7 +182,7 @@ TEST_F(RawTerminal, NoiseIsIgnoredAndTheNextFrameAnswered) {
     Write(Rtu(simtest::Request(1, 3, 1, 1)));
     const auto answer = Read(7, 2000);
     ASSERT_EQ(answer.size(), 7u);
-    EXPECT_TRUE(sim::CrcMatches(answer));
+    EXPECT_TRUE(CrcMatches(answer));
     EXPECT_EQ(answer[3] << 8 | answer[4], 200);
 }
 

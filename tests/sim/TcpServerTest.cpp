@@ -128,6 +128,43 @@ TEST_F(TcpSide, ClientsThatVanishAreForgotten) {
     EXPECT_EQ(bus.TcpClientCount(), 1u);
 }
 
+TEST(TcpClients, ManyAreServedAndSilentOnesAreClosed) {
+    sim::SimBusOptions options = simtest::Frozen();
+    options.tcpIdleTimeout = std::chrono::milliseconds(1500);
+    options.tcpHalfFrameTimeout = std::chrono::milliseconds(300);
+    sim::SimBus bus(options);
+    bus.AddController(1, TQ100);
+    const uint16_t port = bus.StartTcp(0);
+    // More connections than any fixed cap would let in, all held open.
+    std::vector<std::unique_ptr<RawTcp>> idle;
+    for (int i = 0; i < 80; ++i) {
+        idle.push_back(std::make_unique<RawTcp>(port));
+        ASSERT_TRUE(idle.back()->Ok());
+    }
+    RawTcp late(port);
+    ASSERT_TRUE(late.Send(RawTcp::Adu(7, Request(1, 3, 0, 1))));
+    EXPECT_EQ(late.Read(11).size(), 11u) << "the 81st client is served";
+    // Silent ones are closed and forgotten.
+    EXPECT_TRUE(idle[0]->Read(1, 10000).empty());
+    EXPECT_TRUE(idle[0]->closedByPeer);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (bus.TcpClientCount() > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(bus.TcpClientCount(), 0u);
+
+    // One that stops half-way through a frame goes sooner than one between frames.
+    const auto adu = RawTcp::Adu(8, Request(1, 3, 0, 1));
+    RawTcp quiet(port);
+    RawTcp half(port);
+    ASSERT_TRUE(half.Send({adu.begin(), adu.begin() + 7}));
+    EXPECT_TRUE(half.Read(1, 1200).empty());
+    EXPECT_TRUE(half.closedByPeer);
+    EXPECT_TRUE(quiet.Read(1, 100).empty());
+    EXPECT_FALSE(quiet.closedByPeer);
+    EXPECT_TRUE(quiet.Read(1, 5000).empty());
+    EXPECT_TRUE(quiet.closedByPeer);
+}
+
 TEST(TcpShutdown, StopWithClientsConnectedAndAnswersPendingDoesNotHang) {
     auto bus = std::make_unique<sim::SimBus>(simtest::Frozen(true));
     bus->AddController(1, TQ100);

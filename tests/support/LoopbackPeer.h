@@ -13,8 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
-// A Modbus TCP slave on 127.0.0.1 played by the test: it accepts one connection and hands it
-// to the script, which runs on its own thread.
+// A Modbus TCP slave on 127.0.0.1 played by the test: it accepts a connection and hands it
+// to the script, which runs on its own thread and may accept again.
 class LoopbackPeer {
 public:
     using Script = std::function<void(LoopbackPeer&)>;
@@ -34,16 +34,22 @@ public:
         getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
         port = ntohs(address.sin_port);
         worker = std::thread([this] {
-            pollfd pfd{listener, POLLIN, 0};
-            if (poll(&pfd, 1, 10000) <= 0)
-                return;
-            connection = ::accept(listener, nullptr, nullptr);
-            if (connection < 0)
-                return;
-            const int noDelay = 1;
-            setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
-            script(*this);
+            if (Accept())
+                script(*this);
         });
+    }
+    // Closes the connection and takes the next one (a script playing a restarted peer).
+    bool Accept(int timeoutMs = 10000) {
+        CloseConnection();
+        pollfd pfd{listener, POLLIN, 0};
+        if (poll(&pfd, 1, timeoutMs) <= 0)
+            return false;
+        connection = ::accept(listener, nullptr, nullptr);
+        if (connection < 0)
+            return false;
+        const int noDelay = 1;
+        setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+        return true;
     }
     ~LoopbackPeer() {
         Join();

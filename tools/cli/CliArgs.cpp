@@ -155,7 +155,7 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
     } else if (name == "--address") {
         // One address, or a list of addresses and ranges: 1,3,5-8.
         o.addressList.clear();
-        const std::string bad = "--address must be an address from 1 to 247 or a list such as "
+        const std::string bad = "--address must be an address from 1 to 255 or a list such as "
                                 "1,3,5-8, not '" +
                                 value + "'";
         size_t start = 0;
@@ -163,9 +163,9 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
             const size_t comma = std::min(value.find(',', start), value.size());
             const std::string item = value.substr(start, comma - start);
             const size_t dash = item.find('-', 1);
-            auto first = ParseInteger(item.substr(0, dash), 1, 247);
+            auto first = ParseInteger(item.substr(0, dash), 1, 255);
             auto last =
-                dash == std::string::npos ? first : ParseInteger(item.substr(dash + 1), 1, 247);
+                dash == std::string::npos ? first : ParseInteger(item.substr(dash + 1), 1, 255);
             if (!first || !last || *last < *first)
                 return bad;
             for (long a = *first; a <= *last; ++a)
@@ -373,7 +373,7 @@ std::string CliUsage(CliCommand command) {
         "    --baud RATE        2400, 4800, 9600 or 19200 (default 19200)\n"
         "    --parity N|E|O     none, even or odd (default N); always 8 data bits, 1 stop bit\n"
         "  --tcp HOST[:PORT]    Modbus TCP (default port 405)\n"
-        "  --address N          Modbus address of the controller, 1-247 (default 1)\n";
+        "  --address N          Modbus address of the controller, 1-255 (default 1)\n";
     switch (command) {
     case CliCommand::Read:
         return "Usage: calora-cli read [--json] CONNECTION\n"
@@ -453,6 +453,6 @@ std::string CliUsage(CliCommand command) {
            "  config save|show|write FILE.TQ  configuration files\n"
            "  monitor FILE.TQ      poll and log a configuration's monitoring list\n"
            "'calora-cli COMMAND --help' describes one command.\n"
-           "Exit status: 0 success, 1 bus failure, 2 usage error.\n\n" +
+           "Exit status: 0 success, 1 bus failure or output not written, 2 usage error.\n\n" +
            connection;
 }

@@ -27,11 +27,13 @@ int RunWrite(const CliOptions& o, Master& master, int wait, std::ostream& out, s
         master.Request(static_cast<uint8_t>(o.address), 6, o.reg, o.value, &echo, true, wait);
     if (result != Master::comOk)
         return BusFailure(err, result);
-    out << "register " << o.reg << " = " << echo;
-    if (static_cast<uint16_t>(echo) != o.value)
-        out << " (sent " << static_cast<int16_t>(o.value) << ")";
-    out << "\n";
-    return kExitOk;
+    out << "register " << o.reg << " = " << echo << "\n";
+    if (static_cast<uint16_t>(echo) == o.value)
+        return kExitOk;
+    // The controller kept another value (clamped, say): the write did not do what was asked.
+    err << "calora-cli: register " << o.reg << " echoed " << echo << ", sent "
+        << static_cast<int16_t>(o.value) << "\n";
+    return kExitBusFailure;
 }
 
 int RunCoil(const CliOptions& o, Master& master, int wait, std::ostream& out, std::ostream& err) {
@@ -41,15 +43,18 @@ int RunCoil(const CliOptions& o, Master& master, int wait, std::ostream& out, st
     if (result != Master::comOk)
         return BusFailure(err, result);
     // The echo carries the Modbus coil value: FF 00 for on, 00 00 for off.
+    auto state = [](uint16_t word) {
+        return word == 0xFF00 ? std::string("on")
+               : word == 0    ? std::string("off")
+                              : "unexpected echo " + std::to_string(word);
+    };
     const auto word = static_cast<uint16_t>(echo);
-    out << "coil " << o.coil << " = "
-        << (word == 0xFF00 ? "on"
-            : word == 0    ? "off"
-                           : "unexpected echo " + std::to_string(word))
-        << "\n";
-    if (word == (o.coilOn ? 0xFF00 : 0))
+    out << "coil " << o.coil << " = " << state(word) << "\n";
+    const uint16_t sent = o.coilOn ? 0xFF00 : 0;
+    if (word == sent)
         return kExitOk;
-    err << "calora-cli: coil " << o.coil << " echoed another state\n";
+    err << "calora-cli: coil " << o.coil << " echoed " << state(word) << ", sent " << state(sent)
+        << "\n";
     return kExitBusFailure;
 }
 

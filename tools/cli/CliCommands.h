@@ -7,6 +7,7 @@
 // Exit statuses of the program.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitBusFailure = 1;
+inline constexpr int kExitFailure = 1; // the output could not be written
 inline constexpr int kExitUsage = 2;
 
 // Runs one parsed command on the bus. Results go to out; a failure is one line on err.

@@ -36,8 +36,6 @@ CommSettings SettingsFromOptions(const CliOptions& options, const std::string& i
         settings.interface = kInterfaceTcp;
         settings.ip = ip;
         settings.ipPort = options.tcpPort;
-        // The settings always name a port; over TCP it only marks them as complete.
-        settings.port = ip;
     } else {
         settings.interface = kInterfaceSerial;
         settings.port = options.serialPort;

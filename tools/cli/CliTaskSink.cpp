@@ -21,15 +21,25 @@ void CCliTaskSink::PostStatus(int stringId, uint32_t foundWord) {
     std::lock_guard<std::mutex> hold(lock);
     lastStatus = stringId;
     lastWord = foundWord;
-    if (!terminal || stringId != IDS_TASK_SEARCHING)
+    if (stringId != IDS_TASK_SEARCHING)
+        return;
+    // A log (not a terminal) gets a whole line now and then instead of a redrawn one.
+    const auto now = std::chrono::steady_clock::now();
+    if (!terminal && lastLogLine && now - *lastLogLine < kLogLineInterval)
         return;
     std::string where =
         settings.interface == kInterfaceSerial
             ? DescribeLine(BusWordBaudIndex(foundWord), BusWordParityIndex(foundWord))
             : settings.ip + ":" + std::to_string(settings.ipPort);
-    err << "\rsearching: address " << BusWordAddress(foundWord) << ", " << where << " (" << progress
-        << " probed)   " << std::flush;
-    lineDrawn = true;
+    const std::string text = "searching: address " + std::to_string(BusWordAddress(foundWord)) +
+                             ", " + where + " (" + std::to_string(progress) + " probed)";
+    if (terminal) {
+        err << "\r" << text << "   " << std::flush;
+        lineDrawn = true;
+    } else {
+        err << text << "\n" << std::flush;
+        lastLogLine = now;
+    }
 }
 
 void CCliTaskSink::PostProgress(int position) {

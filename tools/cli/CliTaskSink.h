@@ -2,16 +2,21 @@
 
 #include "core/tasks/BusTask.h"
 
+#include <chrono>
 #include <iosfwd>
 #include <mutex>
+#include <optional>
 
 struct CommSettings;
 class CTQControllerModel;
 
 // The bus-task sink of the command line: it switches the model's family when asked, keeps
-// the last status, and on a terminal redraws one progress line while a scan searches.
+// the last status, and while a scan searches redraws one progress line on a terminal, or
+// writes one every kLogLineInterval elsewhere.
 class CCliTaskSink : public IBusTaskSink {
 public:
+    static constexpr std::chrono::seconds kLogLineInterval{10};
+
     CCliTaskSink(CTQControllerModel& model, const CommSettings& settings, std::ostream& err,
                  bool terminal);
 
@@ -39,6 +44,7 @@ private:
     uint32_t lastWord = 0;
     int progress = 0;
     bool lineDrawn = false;
+    std::optional<std::chrono::steady_clock::time_point> lastLogLine;
 };
 
 // "19200 baud, parity N" for the baud and parity indices of a found-controller word.

@@ -8,8 +8,6 @@
 #include "RecordingPort.h"
 
 #include "core/modbus/ModbusMaster.h"
-#include "core/modbus/SerialCommPort.h"
-#include "core/modbus/TcpCommPort.h"
 #include "core/model/TQControllerModel.h"
 #include "core/tasks/CommSettings.h"
 #include "languages/StringIds.h"
@@ -98,18 +96,14 @@ int RunReadAll(const CliOptions& o, std::ostream& out, std::ostream& err) {
     const int mode = o.useTcp ? 1 : 0;
     {
         CBusTask task(kModeReadAll, settings, model, sink);
-        // The same transports CreateMaster builds, seen through a recorder so that a failure
+        // The transport CreateMaster would build, seen through a recorder so that a failure
         // can be reported with the code of its last exchange.
-        task.SetMasterFactory([&](const CommSettings& s) {
-            std::unique_ptr<CCommPort> port;
-            if (mode == 1)
-                port = std::make_unique<CTcpCommPort>(s.ip, s.ipPort);
-            else
-                port = std::make_unique<CSerialCommPort>(
-                    s.port, BaudFromIndex(static_cast<int16_t>(s.baudIndex)),
-                    ParityFromIndex(static_cast<int16_t>(s.parityIndex)), 0, 8);
+        task.SetMasterFactory([&](const CommSettings& s) -> std::unique_ptr<Master> {
+            TransportChoice choice = CreateTransport(s);
+            if (!choice.port)
+                return nullptr;
             return std::make_unique<Master>(
-                std::make_unique<CRecordingPort>(std::move(port), record), mode);
+                std::make_unique<CRecordingPort>(std::move(choice.port), record), choice.mode);
         });
         if (!task.Start())
             return Fail(err, "the read could not be started");

@@ -1,7 +1,5 @@
 #include "ModbusSlave.h"
 
-#include "core/modbus/ModbusMaster.h"
-
 namespace sim {
 
 namespace {
@@ -94,44 +92,6 @@ uint8_t ExceptionOf(std::span<const uint8_t> answerPdu) {
     if (answerPdu.size() >= 2 && (answerPdu[0] & 0x80))
         return answerPdu[1];
     return 0;
-}
-
-size_t RtuRequestLength(std::span<const uint8_t> head) {
-    if (head.size() < 2)
-        return 0;
-    switch (head[1]) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-        return 8;
-    case 7:
-    case 11:
-    case 12:
-    case 17:
-        return 4;
-    case 15:
-    case 16:
-        return head.size() < 7 ? 0 : 9 + size_t(head[6]);
-    default:
-        return 0;
-    }
-}
-
-void AppendCrc(std::vector<uint8_t>& frame) {
-    const uint16_t crc = Crc16(frame.data(), static_cast<int>(frame.size()));
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-}
-
-bool CrcMatches(std::span<const uint8_t> frame) {
-    if (frame.size() < 4)
-        return false;
-    const size_t n = frame.size() - 2;
-    const uint16_t crc = Crc16(frame.data(), static_cast<int>(n));
-    return frame[n] == (crc & 0xFF) && frame[n + 1] == (crc >> 8);
 }
 
 } // namespace sim

@@ -22,12 +22,4 @@ std::vector<uint8_t> AnswerPdu(ControllerImage& image, std::span<const uint8_t> 
 // The exception code of an answer PDU, or 0 for a normal answer.
 uint8_t ExceptionOf(std::span<const uint8_t> answerPdu);
 
-// Request length in bytes (address to CRC) of an RTU frame that starts with these bytes, or
-// 0 when it cannot be told yet (or never: functions of unknown shape).
-size_t RtuRequestLength(std::span<const uint8_t> head);
-
-// Appends the Modbus CRC, low byte first.
-void AppendCrc(std::vector<uint8_t>& frame);
-bool CrcMatches(std::span<const uint8_t> frame);
-
 } // namespace sim

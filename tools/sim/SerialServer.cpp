@@ -2,6 +2,8 @@
 
 #include "ModbusSlave.h"
 
+#include "core/modbus/ModbusFraming.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>

@@ -5,6 +5,7 @@
 #include "SimTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -33,6 +34,10 @@ struct SimBusOptions {
     bool uniformPlants = false;
     // Requests kept in the log; the oldest go first.
     size_t logCapacity = 100000;
+    // A TCP connection without a byte for this long is closed: between frames, and within
+    // a frame that stopped half-way.
+    std::chrono::milliseconds tcpIdleTimeout{60000};
+    std::chrono::milliseconds tcpHalfFrameTimeout{10000};
 };
 
 // What the line the request came on looks like to the controllers. On a pseudo-terminal

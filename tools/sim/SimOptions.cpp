@@ -207,7 +207,8 @@ A bus of simulated TQ100 and ZI102-VA402 temperature controllers, served as Modb
 and as Modbus RTU on a serial line. Runs until SIGINT or SIGTERM.
 
 Transports (without any of them: --tcp 1502 and --pty):
-  --tcp PORT            Modbus TCP on PORT; 0 picks a free port. Any number of clients.
+  --tcp PORT            Modbus TCP on PORT; 0 picks a free port. Any number of clients;
+                        a connection silent for 60 s (10 s within a frame) is closed.
   --tcp-host ADDR       IPv4 address to listen on (default 127.0.0.1).
   --pty                 Modbus RTU on a new pseudo-terminal; the master opens its path.
   --link PATH           Also make a symbolic link PATH to the pseudo-terminal (implies

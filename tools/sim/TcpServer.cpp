@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -51,7 +52,9 @@ bool SendAll(int fd, const std::vector<uint8_t>& bytes, int stopFd) {
 
 } // namespace
 
-TcpServer::TcpServer(SimBus& b) : bus(b) {}
+TcpServer::TcpServer(SimBus& b)
+    : bus(b), idleTimeout(b.Options().tcpIdleTimeout),
+      halfFrameTimeout(b.Options().tcpHalfFrameTimeout) {}
 
 TcpServer::~TcpServer() {
     Stop();
@@ -139,28 +142,36 @@ void TcpServer::AcceptLoop() {
                 stop.SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
             continue;
         }
-        std::lock_guard<std::mutex> guard(clientsLock);
-        if (clients.size() >= kMaxClients) {
-            close(fd);
-            continue;
-        }
         const int yes = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        // Listed before its thread starts, so a client being served is always counted.
+        std::lock_guard<std::mutex> guard(clientsLock);
         auto client = std::make_unique<Client>();
         client->fd = fd;
         Client* raw = client.get();
         clients.push_back(std::move(client));
-        raw->thread = std::thread([this, raw] { Serve(*raw); });
+        try {
+            raw->thread = std::thread([this, raw] { Serve(*raw); });
+        } catch (const std::system_error&) {
+            clients.pop_back(); // no thread to spare: this one client is turned away
+            close(fd);
+        }
     }
 }
 
 void TcpServer::Serve(Client& client) {
+    using Clock = std::chrono::steady_clock;
     std::vector<uint8_t> buffer;
     uint8_t chunk[512];
     bool open = true;
+    auto lastByte = Clock::now();
     while (open && !stop.Triggered()) {
+        const auto giveUp = lastByte + (buffer.empty() ? idleTimeout : halfFrameTimeout);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(giveUp - Clock::now());
+        if (left.count() <= 0)
+            break; // silent too long: the connection is freed
         pollfd fds[2] = {{client.fd, POLLIN, 0}, {stop.Descriptor(), POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        if (poll(fds, 2, static_cast<int>(std::min<int64_t>(left.count(), 60000))) < 0) {
             if (errno == EINTR)
                 continue;
             break;
@@ -172,6 +183,7 @@ void TcpServer::Serve(Client& client) {
             continue;
         if (n <= 0)
             break; // the client went away
+        lastByte = Clock::now();
         buffer.insert(buffer.end(), chunk, chunk + n);
         // A frame may arrive in pieces, or several in one segment.
         while (open && buffer.size() >= kHeader) {

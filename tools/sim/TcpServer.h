@@ -3,6 +3,7 @@
 #include "StopSignal.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -15,11 +16,11 @@ namespace sim {
 class SimBus;
 
 // Modbus TCP: one thread accepts, one thread per connection serves it, so a slow answer on
-// one connection holds up no other.
+// one connection holds up no other. There is no cap on connections: one that stays silent,
+// or stops in the middle of a frame, is closed after a while, so none is held for ever.
 class TcpServer {
 public:
-    static constexpr size_t kMaxClients = 64;
-
+    // The time-outs come from the bus's options.
     explicit TcpServer(SimBus& bus);
     ~TcpServer();
 
@@ -46,6 +47,8 @@ private:
     StopSignal stop;
     int listener = -1;
     uint16_t port = 0;
+    std::chrono::milliseconds idleTimeout;
+    std::chrono::milliseconds halfFrameTimeout;
     std::thread acceptor;
     mutable std::mutex clientsLock;
     std::list<std::unique_ptr<Client>> clients;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/modbus/CommPort.h"
+#include "core/modbus/ModbusFraming.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,21 +14,19 @@ struct ModbusFrame {
     uint32_t count;
 };
 
-uint16_t Crc16(const uint8_t* bytes, int length);
-
 // Modbus RTU master over a serial line (mode 0) or Modbus TCP (mode 1). Only functions 1, 3, 5
 // and 6 are ever sent. Bus failures are thrown as tErrorCom values.
 class CTramaModbusAsincrona {
 public:
     enum tErrorCom {
-        comOk = 0,
-        comCrcError = 1,
-        comException = 2,
-        comShortFrame = 3,
-        comMismatch = 4,
+        comOk = kFrameOk,
+        comCrcError = kFrameCrcError,
+        comException = kFrameException,
+        comShortFrame = kFrameShort,
+        comMismatch = kFrameMismatch,
         comPortError = 5,
-        comNoDestination = 7,
-        comNoResponse = 9,
+        comNoDestination = kFrameNoDestination,
+        comNoResponse = kFrameNoResponse,
     };
 
     // Serial: parity and stop bits are the line codes of the serial port (parity 0 none,
@@ -54,15 +53,13 @@ public:
     int ReadCoils(uint8_t address, uint8_t* dest, uint16_t count, uint16_t chunk, int waitMs);
     bool SetLineParameters(uint32_t baud, uint8_t parity, uint8_t stopBits, uint8_t byteSize);
 
+    // CheckAnswer for this master's mode: the CRC is tested on a serial line only.
     tErrorCom CheckResponse(const uint8_t* request, const uint8_t* response, uint32_t length,
                             int16_t* value) const;
 
     // The master's recursive lock: callers that need several transactions undivided
     // (a write to all controllers) hold it across them.
     std::recursive_mutex& Lock() { return lock; }
-
-    static void BuildRequest(uint8_t frame[8], uint8_t address, uint8_t function, uint16_t reg,
-                             uint16_t value);
 
 private:
     std::unique_ptr<CCommPort> transport;

@@ -1,11 +1,13 @@
 #include "core/modbus/SerialCommPort.h"
 
-#include "core/modbus/ModbusMaster.h"
+#include "core/modbus/ModbusFraming.h"
 #include "core/platform/SerialPortList.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -47,29 +49,6 @@ int RemainingMs(Clock::time_point deadline) {
 
 void SetModemLines(int fd, int lines, bool raise) {
     ioctl(fd, raise ? TIOCMBIS : TIOCMBIC, &lines);
-}
-
-// A whole RTU answer to this request, with a good CRC: 5 bytes for an exception, 8 for the
-// write echoes, 5 plus the byte count for the reads.
-bool AnswerComplete(const uint8_t* request, const uint8_t* answer, uint32_t count) {
-    if (count < 5 || answer[0] != request[0])
-        return false;
-    uint32_t expected = 0;
-    if (answer[1] & 0x80) {
-        expected = 5;
-    } else if (answer[1] != request[1]) {
-        return false;
-    } else if (answer[1] == 5 || answer[1] == 6) {
-        expected = 8;
-    } else if (answer[1] >= 1 && answer[1] <= 4) {
-        expected = 5u + answer[2];
-    } else {
-        return false;
-    }
-    if (count != expected)
-        return false;
-    const uint16_t crc = Crc16(answer, static_cast<int>(expected - 2));
-    return answer[expected - 2] == (crc & 0xFF) && answer[expected - 1] == (crc >> 8);
 }
 
 } // namespace
@@ -280,6 +259,30 @@ int CSerialCommPort::Receive(uint8_t* buffer, uint32_t* length) {
     return 1;
 }
 
+bool CSerialCommPort::WaitForQuietLine(int quietMs) {
+    // A slave that never falls silent must not hold the bus for ever.
+    const auto giveUp = Clock::now() + std::chrono::milliseconds(std::max(2000, 4 * quietMs));
+    auto quietUntil = Clock::now() + std::chrono::milliseconds(quietMs);
+    uint8_t scratch[256];
+    for (;;) {
+        const ssize_t n = ::read(handle, scratch, sizeof scratch);
+        if (n > 0) {
+            quietUntil = std::min(giveUp, Clock::now() + std::chrono::milliseconds(quietMs));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0 || errno != EAGAIN)
+            return false; // the device went away
+        const int left = RemainingMs(quietUntil);
+        if (left == 0)
+            return true;
+        pollfd pfd{handle, POLLIN, 0};
+        if (poll(&pfd, 1, left) < 0 && errno != EINTR)
+            return false;
+    }
+}
+
 int CSerialCommPort::Transact(const uint8_t* request, int requestLength, uint8_t* response,
                               uint32_t* responseLength, int waitMs) {
     if (request == nullptr || requestLength <= 0 || response == nullptr ||
@@ -290,6 +293,14 @@ int CSerialCommPort::Transact(const uint8_t* request, int requestLength, uint8_t
     if (handle < 0)
         return 0;
 
+    // RTU has no transaction id: the late answer of an exchange that ended without one would
+    // pass for the answer to this request. A slave that answered nothing at all cannot be
+    // taken for another address, whose answers the checks tell apart.
+    if (unsettled.pending && (unsettled.heardBytes || unsettled.address == request[0]) &&
+        !WaitForQuietLine(std::max(waitMs, unsettled.waitMs)))
+        return 0;
+    unsettled.pending = false;
+
     tcflush(handle, TCIOFLUSH); // stale input of earlier exchanges
     if (!WriteAll(request, requestLength))
         return 0;
@@ -297,12 +308,13 @@ int CSerialCommPort::Transact(const uint8_t* request, int requestLength, uint8_t
     // The wait is the answer window; reading stops early once the answer is whole.
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
     uint32_t count = 0;
-    while (count < capacity) {
+    std::span<const uint8_t> answer;
+    while (count < capacity && answer.empty()) {
         const ssize_t n = ::read(handle, response + count, capacity - count);
         if (n > 0) {
             count += static_cast<uint32_t>(n);
-            if (AnswerComplete(request, response, count))
-                break;
+            if (requestLength >= static_cast<int>(kRequestFrameLength))
+                answer = FindRtuAnswer(request, {response, count});
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -320,7 +332,15 @@ int CSerialCommPort::Transact(const uint8_t* request, int requestLength, uint8_t
             return 0;
         }
     }
-    *responseLength = count;
+    if (answer.empty()) {
+        unsettled = {true, count > 0, request[0], waitMs};
+        *responseLength = count;
+        return 1;
+    }
+    // Noise in front of the answer (a stray byte of the RS-485 turnaround) is dropped.
+    const auto size = static_cast<uint32_t>(answer.size());
+    std::memmove(response, answer.data(), size);
+    *responseLength = size;
     return 1;
 }
 

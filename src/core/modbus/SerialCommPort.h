@@ -33,12 +33,23 @@ private:
     bool ApplyLine(termios& settings, uint32_t baud, uint8_t parity, uint8_t stopBits,
                    uint8_t byteSize);
     bool WriteAll(const uint8_t* data, int length);
+    // Reads and drops bytes until none has come for quietMs; false when the device is gone.
+    bool WaitForQuietLine(int quietMs);
+
+    // An exchange that ended without a whole answer: its answer may still come.
+    struct Unsettled {
+        bool pending = false;
+        bool heardBytes = false;
+        uint8_t address = 0;
+        int waitMs = 0;
+    };
 
     int handle = -1;
     termios line{};
     std::string name;
     bool driverRs485 = false;
     bool exclusive = false; // we set the device's exclusive flag and clear it on close
+    Unsettled unsettled;
 };
 
 // The stored serial settings are indices; these turn them into line values.

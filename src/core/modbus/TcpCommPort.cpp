@@ -34,17 +34,21 @@ bool WaitFor(int sock, short events, std::chrono::steady_clock::time_point deadl
 
 } // namespace
 
-CTcpCommPort::CTcpCommPort(const std::string& ip, uint16_t port, int connectTimeoutMs)
-    : random(std::random_device{}()) {
+CTcpCommPort::CTcpCommPort(const std::string& ip_, uint16_t port_, int connectTimeoutMs_)
+    : ip(ip_), port(port_), connectTimeoutMs(connectTimeoutMs_), random(std::random_device{}()) {
+    open = Connect();
+}
+
+bool CTcpCommPort::Connect() {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     if (inet_pton(AF_INET, ip.c_str(), &address.sin_addr) != 1)
-        return;
+        return false;
 
     sock = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (sock < 0)
-        return;
+        return false;
     // Without a bound, a wrong address would hold the caller for the system's minutes.
     const auto deadline = Clock::now() + std::chrono::milliseconds(connectTimeoutMs);
     int result = ::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address);
@@ -58,13 +62,19 @@ CTcpCommPort::CTcpCommPort(const std::string& ip, uint16_t port, int connectTime
         result = error == 0 ? 0 : -1;
     }
     if (result != 0) {
-        ::close(sock);
-        sock = -1;
-        return;
+        Disconnect();
+        return false;
     }
     const int one = 1;
     setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    open = true;
+    return true;
+}
+
+void CTcpCommPort::Disconnect() {
+    if (sock >= 0) {
+        ::close(sock);
+        sock = -1;
+    }
 }
 
 CTcpCommPort::~CTcpCommPort() {
@@ -72,16 +82,13 @@ CTcpCommPort::~CTcpCommPort() {
 }
 
 void CTcpCommPort::Close() {
-    if (sock >= 0) {
-        ::close(sock);
-        sock = -1;
-    }
+    Disconnect();
     open = false;
 }
 
 int CTcpCommPort::Send(const uint8_t* data, int length) {
     // The MBAP length holds one byte here: unit identifier + PDU of at most 255 bytes.
-    if (!open || data == nullptr || length <= 2 || length - 2 > 255)
+    if (!open || sock < 0 || data == nullptr || length <= 2 || length - 2 > 255)
         return 0;
     transactionId = static_cast<uint16_t>(random());
 
@@ -148,18 +155,26 @@ bool CTcpCommPort::DiscardPending() {
 int CTcpCommPort::ReceiveUntil(uint8_t* buffer, uint32_t* length, Clock::time_point deadline) {
     const uint32_t capacity = *length;
     *length = 0;
-    if (!open)
+    if (!open || sock < 0)
         return 0;
     if (!WaitFor(sock, POLLIN, deadline))
         return 1; // a silent slave is no transport failure
 
     uint8_t header[6];
-    if (!ReadExactly(header, sizeof header, deadline))
+    if (!ReadExactly(header, sizeof header, deadline)) {
+        Disconnect();
         return 0;
-    const uint32_t count = header[5]; // the length high byte is not used
-    if (count > capacity)
+    }
+    // The whole 16-bit length: an answer that does not fit cannot be read past, so the
+    // connection is given up and opened again for the next request.
+    const uint32_t count = static_cast<uint32_t>(header[4] << 8 | header[5]);
+    if (count == 0 || count > capacity || !ReadExactly(buffer, count, deadline)) {
+        Disconnect();
         return 0;
-    if (!ReadExactly(buffer, count, deadline))
+    }
+    // Not Modbus: refused. The unit identifier is the answer's first byte, which the master's
+    // check holds against the address asked.
+    if (header[2] != 0 || header[3] != 0)
         return 0;
 
     const uint16_t id = static_cast<uint16_t>(header[0] | (header[1] << 8));
@@ -169,7 +184,8 @@ int CTcpCommPort::ReceiveUntil(uint8_t* buffer, uint32_t* length, Clock::time_po
     }
     // An answer to some other request: let its fellows arrive, then throw them all away.
     std::this_thread::sleep_for(std::chrono::milliseconds(kMismatchPauseMs));
-    DiscardPending();
+    if (!DiscardPending())
+        Disconnect();
     idMismatch = true;
     return 0;
 }
@@ -186,12 +202,30 @@ int CTcpCommPort::Transact(const uint8_t* request, int requestLength, uint8_t* r
         responseLength == nullptr || *responseLength == 0)
         return 0;
     const uint32_t capacity = *responseLength;
+    *responseLength = 0;
+    if (!open)
+        return 0;
+    // A gateway restart or a peer's idle time-out closes the connection: it is opened again,
+    // once for this request, so a scan or a monitoring run goes on.
+    bool reconnected = false;
+    auto usable = [&] {
+        if (sock >= 0 && DiscardPending())
+            return true;
+        Disconnect();
+        if (reconnected)
+            return false;
+        reconnected = true;
+        return Connect();
+    };
     for (int exchange = 0; exchange <= kMaxIdRepeats; ++exchange) {
-        *responseLength = 0;
-        if (!open || !DiscardPending())
+        if (!usable())
             return 0;
-        if (!Send(request, requestLength))
-            return 0;
+        if (!Send(request, requestLength)) {
+            // A reset connection shows only when written to.
+            Disconnect();
+            if (!usable() || !Send(request, requestLength))
+                return 0;
+        }
         const auto deadline =
             Clock::now() + std::chrono::milliseconds((waitMs > 0 ? waitMs : 0) + kAnswerWindowMs);
         uint32_t length = capacity;

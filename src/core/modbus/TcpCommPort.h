@@ -17,6 +17,7 @@ public:
     // Exchanges repeated after answers with another identifier before the exchange fails.
     static constexpr int kMaxIdRepeats = 3;
 
+    // A connection the peer closes is opened again on the next exchange, once per exchange.
     CTcpCommPort(const std::string& ip, uint16_t port, int connectTimeoutMs = kConnectTimeoutMs);
     ~CTcpCommPort() override;
 
@@ -33,12 +34,18 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    bool Connect();
+    // Drops a connection that cannot be used any more; the next exchange connects again.
+    void Disconnect();
     int ReceiveUntil(uint8_t* buffer, uint32_t* length, Clock::time_point deadline);
     // 1 all read, 0 window over or peer gone.
     bool ReadExactly(uint8_t* buffer, uint32_t count, Clock::time_point deadline);
     // False when the peer has closed the connection.
     bool DiscardPending();
 
+    std::string ip;
+    uint16_t port;
+    int connectTimeoutMs;
     int sock = -1;
     uint16_t transactionId = 0;
     bool idMismatch = false;

@@ -2,6 +2,7 @@
 
 #include "core/modbus/ModbusMaster.h"
 #include "core/modbus/SerialCommPort.h"
+#include "core/modbus/TcpCommPort.h"
 
 void CommSettings::Load(IProfileStore& profile) {
     interface = profile.GetString("TipoComunicaciones", kInterfaceSerial);
@@ -23,16 +24,23 @@ void CommSettings::Store(IProfileStore& profile) const {
     profile.WriteInt("PuertoIP", ipPort);
 }
 
-std::unique_ptr<CTramaModbusAsincrona> CreateMaster(const CommSettings& settings) {
-    // The interface menu fills the port even for TCP/IP, so an empty port means the settings
-    // were never completed, whatever the interface.
-    if (settings.port.empty())
-        return nullptr;
-    if (settings.interface == kInterfaceSerial)
-        return std::make_unique<CTramaModbusAsincrona>(
-            settings.port, BaudFromIndex(static_cast<int16_t>(settings.baudIndex)),
-            ParityFromIndex(static_cast<int16_t>(settings.parityIndex)), 0, 8);
+TransportChoice CreateTransport(const CommSettings& settings) {
+    if (settings.interface == kInterfaceSerial) {
+        if (settings.port.empty())
+            return {};
+        return {std::make_unique<CSerialCommPort>(
+                    settings.port, BaudFromIndex(static_cast<int16_t>(settings.baudIndex)),
+                    ParityFromIndex(static_cast<int16_t>(settings.parityIndex)), 0, 8),
+                0};
+    }
     if (settings.interface == kInterfaceTcp)
-        return std::make_unique<CTramaModbusAsincrona>(settings.ip, settings.ipPort);
-    return nullptr;
+        return {std::make_unique<CTcpCommPort>(settings.ip, settings.ipPort), 1};
+    return {};
+}
+
+std::unique_ptr<CTramaModbusAsincrona> CreateMaster(const CommSettings& settings) {
+    TransportChoice choice = CreateTransport(settings);
+    if (!choice.port)
+        return nullptr;
+    return std::make_unique<CTramaModbusAsincrona>(std::move(choice.port), choice.mode);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+class CCommPort;
 class CTramaModbusAsincrona;
 
 // Connection settings, kept in the user profile.
@@ -25,6 +26,15 @@ struct CommSettings {
 inline constexpr const char* kInterfaceSerial = "Serie";
 inline constexpr const char* kInterfaceTcp = "TCP/IP";
 
-// A master for the settings, or none when they are incomplete (no port, unknown interface).
-// The master may have failed to open: callers check IsOpen.
+// The transport the settings name and the master mode it calls for (0 serial, 1 TCP); no
+// port when the settings are incomplete: an unknown interface, or "Serie" without a port name.
+// "TCP/IP" needs only the address and port. The port may have failed to open.
+struct TransportChoice {
+    std::unique_ptr<CCommPort> port;
+    int mode = 0;
+};
+TransportChoice CreateTransport(const CommSettings& settings);
+
+// A master on CreateTransport's port, or none. The master may have failed to open: callers
+// check IsOpen.
 std::unique_ptr<CTramaModbusAsincrona> CreateMaster(const CommSettings& settings);

@@ -101,7 +101,7 @@ bool CCaloraApp::StartDemoBus() {
     settings.ip = "127.0.0.1";
     settings.ipPort = demoPort;
     settings.address = kDemoFirstAddress;
-    // CreateMaster wants a port name even for TCP/IP.
+    // Named as the interface menu would, though TCP/IP itself needs no port.
     settings.port = kDemoPortName;
     return true;
 }

@@ -23,7 +23,7 @@ InterfaceChecks PlanInterfaceChecks(const std::vector<SheetPort>& ports, CommSet
     if (checks.port >= 0)
         return checks;
     if (!ports.empty()) {
-        // CreateMaster needs a port name even for TCP/IP.
+        // The menu names the first port even for TCP/IP, ready for a switch to serial.
         settings.port = ports[0].name;
         if (settings.interface != kInterfaceTcp) {
             settings.interface = kInterfaceSerial;

@@ -65,7 +65,7 @@ private:
 
     QString title;
     std::string ip;
-    uint32_t port;
+    int port; // signed while edited, so a negative entry meets the 0..65535 range check
     int address;
     int enabled;
     QSpinBox* spin = nullptr;

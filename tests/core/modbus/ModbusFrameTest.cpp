@@ -10,7 +10,7 @@ namespace {
 
 std::vector<uint8_t> Frame(uint8_t address, uint8_t function, uint16_t reg, uint16_t value) {
     uint8_t frame[8];
-    Master::BuildRequest(frame, address, function, reg, value);
+    BuildRequestFrame(frame, address, function, reg, value);
     return {frame, frame + 8};
 }
 
@@ -88,15 +88,39 @@ TEST(CheckResponse, CrcBeforeExceptionAndAddress) {
     EXPECT_EQ(serial(request, {0x01, 0x03, 0x00, 0x00}, &value), Master::comCrcError);
 }
 
-TEST(CheckResponse, ExceptionWhateverTheAddress) {
+TEST(CheckResponse, ExceptionOnlyFromTheAddressAndFunctionAsked) {
     Checker serial(0), tcp(1);
     const auto request = Frame(1, 3, 0, 1);
     int16_t value = 77;
     EXPECT_EQ(serial(request, WithCrc({0x01, 0x83, 0x02}), &value), Master::comException);
-    EXPECT_EQ(serial(request, WithCrc({0x09, 0x83, 0x02}), &value), Master::comException);
-    EXPECT_EQ(serial(request, WithCrc({0x01, 0x86, 0x02}), nullptr), Master::comException);
-    EXPECT_EQ(tcp(request, {0x05, 0x81, 0x01}, nullptr), Master::comException);
+    EXPECT_EQ(tcp(request, {0x01, 0x83, 0x02}, nullptr), Master::comException);
+    // A late exception of another slave, or one for another function, answers nothing asked.
+    EXPECT_EQ(serial(request, WithCrc({0x09, 0x83, 0x02}), &value), Master::comMismatch);
+    EXPECT_EQ(serial(request, WithCrc({0x01, 0x86, 0x02}), nullptr), Master::comMismatch);
+    EXPECT_EQ(tcp(request, {0x05, 0x83, 0x01}, nullptr), Master::comMismatch);
     EXPECT_EQ(value, 77);
+}
+
+TEST(CheckResponse, AnswerToAnotherRequestOfTheSameSlaveIsAMismatch) {
+    Checker serial(0), tcp(1);
+    int16_t value = 77;
+    // Sixteen registers for a read of six; one coil byte for a read of eleven coils.
+    std::vector<uint8_t> sixteen{0x01, 0x03, 0x20};
+    sixteen.resize(3 + 32, 0x11);
+    EXPECT_EQ(serial(Frame(1, 3, 48, 6), WithCrc(sixteen), &value), Master::comMismatch);
+    EXPECT_EQ(tcp(Frame(1, 3, 48, 6), sixteen, &value), Master::comMismatch);
+    EXPECT_EQ(serial(Frame(1, 1, 0, 11), WithCrc({0x01, 0x01, 0x01, 0x05}), &value),
+              Master::comMismatch);
+    // Echoes of a write to register 4 and to coil 5, for a write to register 3 and coil 4.
+    EXPECT_EQ(serial(Frame(1, 6, 3, 77), WithCrc({0x01, 0x06, 0x00, 0x04, 0x00, 0x4D}), &value),
+              Master::comMismatch);
+    EXPECT_EQ(tcp(Frame(1, 5, 4, 0x00FF), {0x01, 0x05, 0x00, 0x05, 0xFF, 0x00}, &value),
+              Master::comMismatch);
+    EXPECT_EQ(value, 77);
+    // The echoed value is the caller's to judge.
+    EXPECT_EQ(serial(Frame(1, 6, 3, 77), WithCrc({0x01, 0x06, 0x00, 0x03, 0x00, 0x4C}), &value),
+              Master::comOk);
+    EXPECT_EQ(value, 76);
 }
 
 TEST(CheckResponse, MismatchBeforeDestination) {
@@ -160,4 +184,25 @@ TEST(CheckResponse, TooShortForItsValueIsShort) {
               Master::comShortFrame);
     EXPECT_EQ(tcp(Frame(1, 3, 0, 1), {0x01, 0x03, 0x02}, &value), Master::comShortFrame);
     EXPECT_EQ(value, 99);
+}
+
+TEST(FindRtuAnswer, SkipsNoiseAndOtherSlavesUpToTheAnswer) {
+    const auto request = Frame(1, 3, 0, 2);
+    const auto answer = WithCrc({0x01, 0x03, 0x04, 0x00, 0x01, 0x00, 0x02});
+    auto bytes = std::vector<uint8_t>{0x00, 0x01}; // turnaround noise, even our address
+    const auto other = WithCrc({0x02, 0x03, 0x02, 0x00, 0x09}); // another slave's answer
+    bytes.insert(bytes.end(), other.begin(), other.end());
+    bytes.insert(bytes.end(), answer.begin(), answer.end());
+    const auto found = FindRtuAnswer(request.data(), bytes);
+    EXPECT_EQ(std::vector<uint8_t>(found.begin(), found.end()), answer);
+    // Not yet whole, a spoiled CRC, or the length of another quantity: no answer.
+    bytes.pop_back();
+    EXPECT_TRUE(FindRtuAnswer(request.data(), bytes).empty());
+    auto spoiled = answer;
+    spoiled[4] ^= 1;
+    EXPECT_TRUE(FindRtuAnswer(request.data(), spoiled).empty());
+    EXPECT_TRUE(FindRtuAnswer(Frame(1, 3, 0, 1).data(), answer).empty());
+    const auto exception = WithCrc({0x01, 0x83, 0x02});
+    const auto seen = FindRtuAnswer(request.data(), exception);
+    EXPECT_EQ(seen.size(), exception.size());
 }

@@ -120,11 +120,12 @@ TEST(Request, NoDestinationRetriesThenThrowsSeven) {
 
 TEST(Request, ExceptionAnswerReturnsTwoAfterOneAttempt) {
     auto link = std::make_shared<ScriptedLink>();
-    link->Answer(WithCrc({0x05, 0x83, 0x02})); // another address, still an exception
+    link->Answer(WithCrc({0x05, 0x83, 0x02})); // another address: a mismatch, tried again
+    link->Answer(WithCrc({0x01, 0x83, 0x02}));
     auto master = ScriptedMaster(link);
     int16_t value = 0;
     EXPECT_EQ(master->Request(1, 3, 0, 1, &value, true, 200), 2);
-    EXPECT_EQ(link->requests.size(), 1u);
+    EXPECT_EQ(link->requests.size(), 2u);
 }
 
 TEST(Request, TransportFailureThrowsFiveAtOnce) {
@@ -226,12 +227,14 @@ TEST(ReadRegisters, FortyThreeInChunksOfSixteen) {
     EXPECT_EQ(dest[43], -1);
 }
 
-TEST(ReadRegisters, IgnoresTheByteCountField) {
+TEST(ReadRegisters, AByteCountOtherThanTheQuantityAskedIsRefused) {
     auto link = std::make_shared<ScriptedLink>();
     link->Answer(WithCrc({0x01, 0x03, 0x09, 0x00, 0x07, 0x00, 0x08}));
+    link->Answer(WithCrc({0x01, 0x03, 0x04, 0x00, 0x07, 0x00, 0x08}));
     auto master = ScriptedMaster(link);
     int16_t dest[2] = {};
     EXPECT_EQ(master->ReadRegisters(1, dest, 2, 16, 200), 0);
+    EXPECT_EQ(link->requests.size(), 2u);
     EXPECT_EQ(dest[0], 7);
     EXPECT_EQ(dest[1], 8);
 }
@@ -257,13 +260,14 @@ TEST(ReadRegisters, FailurePassesThroughWithSecondWaits) {
     EXPECT_EQ(link->waits, (std::vector<int>{200, 1200, 2200, 3200, 4200}));
 }
 
-TEST(ReadRegisters, AnswerWithFewerRegistersIsShort) {
+TEST(ReadRegisters, AnswerWithAnotherQuantityIsAMismatch) {
     auto link = std::make_shared<ScriptedLink>();
-    link->Answer(RegisterAnswer(1, 0, 2)); // asked for 4
+    for (int i = 0; i < 5; ++i)
+        link->Answer(RegisterAnswer(1, 0, 2)); // asked for 4
     auto master = ScriptedMaster(link);
     int16_t dest[4] = {};
-    EXPECT_EQ(ThrownCode([&] { master->ReadRegisters(1, dest, 4, 4, 200); }),
-              Master::comShortFrame);
+    EXPECT_EQ(ThrownCode([&] { master->ReadRegisters(1, dest, 4, 4, 200); }), Master::comMismatch);
+    EXPECT_EQ(dest[0], 0);
 }
 
 TEST(ReadCoils, ElevenCoilsUnpackLeastSignificantFirst) {

@@ -122,7 +122,7 @@ TEST_F(SerialPort, ExclusiveFlagIsClearedOnCloseAndKeptByARefusedOpen) {
 TEST_F(SerialPort, CompleteAnswerEndsTheWindowEarly) {
     auto port = Open();
     ASSERT_TRUE(port->IsOpen());
-    const auto answer = WithCrc({0x01, 0x03, 0x04, 0x00, 0x01, 0x00, 0x02});
+    const auto answer = WithCrc({0x01, 0x03, 0x02, 0x00, 0x01});
     std::vector<uint8_t> got;
     const auto start = Clock::now();
     EXPECT_EQ(Exchange(*port, kProbe, got, 20000,
@@ -158,7 +158,7 @@ TEST_F(SerialPort, ExceptionAndEchoAreWholeAnswersToo) {
     EXPECT_LT(MsSince(start), 10000);
 }
 
-TEST_F(SerialPort, OtherAddressesKeepTheWindowOpen) {
+TEST_F(SerialPort, NoiseAndOtherAddressesBeforeTheAnswerAreDropped) {
     auto port = Open();
     ASSERT_TRUE(port->IsOpen());
     const auto foreign = WithCrc({0x02, 0x03, 0x02, 0x00, 0x09});
@@ -166,13 +166,62 @@ TEST_F(SerialPort, OtherAddressesKeepTheWindowOpen) {
     std::vector<uint8_t> got;
     Exchange(*port, kProbe, got, 600, [&] {
         pty.Read(8);
+        pty.Write({0x00}); // a stray byte of the bus turning round
         pty.Write(foreign);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         pty.Write(mine);
     });
-    std::vector<uint8_t> both = foreign;
-    both.insert(both.end(), mine.begin(), mine.end());
-    EXPECT_EQ(got, both);
+    EXPECT_EQ(got, mine);
+    // The master reads the value through the noise.
+    auto master = std::make_unique<Master>(std::move(port), 0);
+    int16_t value = 0;
+    std::thread peer([&] {
+        pty.Read(8);
+        pty.Write({0xFF, 0x00});
+        pty.Write(WithCrc({0x01, 0x03, 0x02, 0x01, 0x2C}));
+    });
+    EXPECT_EQ(master->Request(1, 3, 0, 1, &value, false, 2000), 0);
+    peer.join();
+    EXPECT_EQ(value, 300);
+}
+
+TEST_F(SerialPort, LateAnswerIsNotTakenForTheNextRequest) {
+    auto port = Open();
+    ASSERT_TRUE(port->IsOpen());
+    const auto stale = WithCrc({0x01, 0x03, 0x02, 0x7F, 0x7F});
+    const auto fresh = WithCrc({0x01, 0x03, 0x02, 0x00, 0x2A});
+    std::vector<uint8_t> got;
+    // The answer comes after the window: the exchange ends with nothing.
+    std::thread late([&] {
+        pty.Read(8);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        pty.Write(stale);
+    });
+    uint8_t buffer[256];
+    uint32_t length = sizeof buffer;
+    EXPECT_EQ(port->Transact(kProbe.data(), 8, buffer, &length, 100), 1);
+    EXPECT_EQ(length, 0u);
+    // The next request to that slave waits for the line to fall quiet: the late answer is
+    // dropped, and the request goes out only after it.
+    const auto start = Clock::now();
+    long sentAfter = -1;
+    Exchange(*port, kProbe, got, 400, [&] {
+        late.join();
+        if (pty.Read(8, 3000).size() == 8) {
+            sentAfter = MsSince(start);
+            pty.Write(fresh);
+        }
+    });
+    EXPECT_EQ(got, fresh);
+    EXPECT_GE(sentAfter, 400) << "the request went out before the line was quiet";
+    // A healthy exchange leaves nothing to wait for.
+    const auto quick = Clock::now();
+    Exchange(*port, kProbe, got, 2000, [&] {
+        pty.Read(8);
+        pty.Write(fresh);
+    });
+    EXPECT_EQ(got, fresh);
+    EXPECT_LT(MsSince(quick), 1000);
 }
 
 TEST_F(SerialPort, SilenceIsASuccessfulExchangeWithNoBytes) {

@@ -192,22 +192,78 @@ TEST(TcpPort, PendingInputIsDiscardedBeforeTheRequest) {
     EXPECT_EQ(result.bytes, kValue42);
 }
 
-TEST(TcpPort, PeerClosingMidAnswerIsATransportFailure) {
+TEST(TcpPort, PeerClosingMidAnswerFailsAndTheNextRequestConnectsAgain) {
+    std::atomic<int> connections{1};
     LoopbackPeer peer([&](LoopbackPeer& p) {
-        const auto request = p.ReadRequest();
+        auto request = p.ReadRequest();
         const auto answer = LoopbackPeer::AnswerTo(request, kValue42);
         p.Write({answer.begin(), answer.begin() + 8});
-        p.CloseConnection();
+        // A restarting gateway: the connection is gone, a new one is served.
+        if (!p.Accept())
+            return;
+        ++connections;
+        request = p.ReadRequest();
+        p.Write(LoopbackPeer::AnswerTo(request, kValue42));
+        // Closed between two requests this time: found before the send.
+        if (!p.Accept())
+            return;
+        ++connections;
+        request = p.ReadRequest();
+        p.Write(LoopbackPeer::AnswerTo(request, kValue42));
     });
     CTcpCommPort port("127.0.0.1", peer.Port());
     ASSERT_TRUE(port.IsOpen());
     const auto start = Clock::now();
     EXPECT_EQ(Exchange(port, 0).code, 0);
+    auto result = Exchange(port, 0);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.bytes, kValue42);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    result = Exchange(port, 0);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.bytes, kValue42);
     peer.Join();
-    // The connection is gone: later exchanges fail too, without a signal or a hang.
-    EXPECT_EQ(Exchange(port, 0).code, 0);
-    EXPECT_EQ(Exchange(port, 0).code, 0);
+    EXPECT_EQ(connections.load(), 3);
     EXPECT_LT(MsSince(start), 10000);
+}
+
+TEST(TcpPort, PeerThatStaysAwayFailsEachRequestAfterOneConnectAttempt) {
+    auto peer = std::make_unique<LoopbackPeer>([](LoopbackPeer&) {});
+    CTcpCommPort port("127.0.0.1", peer->Port());
+    ASSERT_TRUE(port.IsOpen());
+    peer.reset(); // the listener is gone: every new connect is refused
+    const auto start = Clock::now();
+    EXPECT_EQ(Exchange(port, 0).code, 0);
+    EXPECT_EQ(Exchange(port, 0).code, 0);
+    EXPECT_LT(MsSince(start), 3000);
+    EXPECT_TRUE(port.IsOpen()) << "only the owner closes the port";
+    port.Close();
+    EXPECT_EQ(Exchange(port, 0).code, 0);
+}
+
+TEST(TcpPort, HeaderOfAnotherProtocolOrLongerThanItsDataIsRefused) {
+    LoopbackPeer peer([&](LoopbackPeer& p) {
+        auto request = p.ReadRequest();
+        auto answer = LoopbackPeer::AnswerTo(request, kValue42);
+        answer[3] = 1; // protocol 1
+        p.Write(answer);
+        request = p.ReadRequest();
+        answer = LoopbackPeer::AnswerTo(request, kValue42);
+        answer[4] = 1; // 256 + 5 bytes announced: more than an answer can hold
+        p.Write(answer);
+        // The connection was given up; the next request comes on a new one.
+        if (!p.Accept())
+            return;
+        request = p.ReadRequest();
+        p.Write(LoopbackPeer::AnswerTo(request, kValue42));
+    });
+    CTcpCommPort port("127.0.0.1", peer.Port());
+    ASSERT_TRUE(port.IsOpen());
+    EXPECT_EQ(Exchange(port, 0).code, 0);
+    EXPECT_EQ(Exchange(port, 0).code, 0);
+    const auto result = Exchange(port, 0);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.bytes, kValue42);
 }
 
 TEST(TcpPort, HeaderCutShortByTheWindowFails) {

@@ -53,13 +53,19 @@ TEST(CommSettings, OutOfRangeIndicesAreKeptAndClampedOnlyWhenMapped) {
     EXPECT_EQ(profile.ints["Baud"], 7);
 }
 
-TEST(CreateMaster, EmptyPortGivesNoneForEitherInterface) {
+TEST(CreateMaster, EmptyPortGivesNoneForSerialButTcpNeedsNoPort) {
     CommSettings settings;
     settings.interface = "Serie";
     EXPECT_EQ(CreateMaster(settings), nullptr);
+    // A machine without a serial device still reaches Modbus TCP.
+    LoopbackPeer peer([](LoopbackPeer& p) { p.Read(1, 2000); });
     settings.interface = "TCP/IP";
     settings.ip = "127.0.0.1";
-    EXPECT_EQ(CreateMaster(settings), nullptr);
+    settings.ipPort = peer.Port();
+    auto master = CreateMaster(settings);
+    ASSERT_NE(master, nullptr);
+    EXPECT_TRUE(master->IsOpen());
+    EXPECT_EQ(master->Mode(), 1);
 }
 
 TEST(CreateMaster, UnknownInterfaceGivesNone) {

@@ -114,6 +114,21 @@ TEST(AddressScan, AControllerAnsweringWithAnExceptionCountsAsFound) {
     EXPECT_EQ(settings.address, 2);
 }
 
+TEST(AddressScan, OverTcpGoesOnAfterTheServerDropsTheConnection) {
+    sim::SimBus bus(Options());
+    bus.AddController(1, TQ100);
+    bus.SetFault(1, sim::FaultKind::DropConnection, 1.0);
+    bus.AddController(2, TQ102_TQ402);
+    CommSettings settings = TcpSettings(bus.StartTcp());
+    CShortTimeoutModel model(50);
+    CRecordingSink sink(&model);
+    CBusTask task(kModeScanAddress, settings, model, sink);
+    ASSERT_TRUE(task.Start());
+    ASSERT_TRUE(task.WaitFinished(60s));
+    EXPECT_TRUE(task.Succeeded());
+    EXPECT_EQ(settings.address, 2);
+}
+
 TEST(AddressScan, CancelKeepsTheOldSettings) {
     sim::SimBus bus(Options());
     bus.AddController(200, TQ100); // far beyond where the scan gets before the cancel

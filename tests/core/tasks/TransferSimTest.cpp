@@ -229,6 +229,7 @@ TEST_F(SimTransfer, WriteOneRefusedShows110AndKeepsTheModel) {
 TEST_F(SimTransfer, WriteOneWithoutMasterOrOpenPortShowsTheErrorFirst) {
     PageRecorder page;
     CommSettings none = settings;
+    none.interface = kInterfaceSerial; // a serial line without a port name: no master
     none.port = "";
     WriteOneParameter(model, none, page, 5, 1);
     CommSettings closed = settings;

@@ -135,6 +135,7 @@ TEST_F(SheetTransferTest, ExceptionEscapingReadAllShowsMessage52) {
 }
 
 TEST_F(SheetTransferTest, NoPortNameMeansNoMaster) {
+    app->settings.interface = kInterfaceSerial; // TCP/IP needs no port name
     app->settings.port.clear();
 
     sheet->OnCommand(ID_READ_ALL);

@@ -86,7 +86,7 @@ protected:
 };
 
 TEST_F(BusTaskDlgTest, EveryModeHasItsTitleAndRangeAndEndsWithoutAMaster) {
-    settings.port.clear(); // no master can be built
+    settings.interface.clear(); // no master can be built
     const struct {
         int mode, title, range;
     } expected[] = {{1, 46, 3060}, {2, 46, 255}, {3, 54, 100}, {4, 55, 100},

@@ -187,6 +187,13 @@ TEST_F(ConnectionDialogsTest, PortRangeIsChecked) {
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, RangeMessage("0", "65535"));
 
+    // A negative port is out of the same range, not of some wider one of the field's type.
+    Type(&dialog, IDC_TCP_PORT_EDIT, "-1");
+    Press(&dialog, IDOK);
+    EXPECT_EQ(dialog.result(), 0);
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.messages[1].text, RangeMessage("0", "65535"));
+
     Type(&dialog, IDC_TCP_PORT_EDIT, "65535");
     Press(&dialog, IDOK);
     EXPECT_EQ(dialog.result(), IDOK);

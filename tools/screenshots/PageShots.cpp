@@ -1,4 +1,5 @@
-// The configuration pages after reading a demo controller, in English, Español and Italiano.
+// The configuration pages and the multiple-controller page after reading a demo controller, in
+// English, Español and Italiano.
 #include "support/UiTestSupport.h"
 
 #include "core/model/TQControllerModel.h"
@@ -34,6 +35,7 @@ void ShootPages(const std::string& language, const QString& suffix) {
         {pages.configuracion, "page-configuration"},
         {pages.configuracion2, "page-input-output"},
         {pages.serialRetransmission, "page-retransmission"},
+        {pages.parametrosMultiple, "page-multiple"},
     };
     for (const auto& [page, name] : shots) {
         if (!page || !sheet->SetActivePage(page))

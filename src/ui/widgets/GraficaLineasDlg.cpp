@@ -5,7 +5,6 @@
 #include "languages/StringIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphRangeDlg.h"
 #include "ui/widgets/GraphResourceIds.h"
 #include "ui/widgets/GraphScaling.h"
 #include "ui/widgets/LeyendaCtrl.h"
@@ -207,13 +206,9 @@ void CGraficaLineasDlg::OnCommand(int id) {
     case IDC_LINE_CHOOSE:
         ChooseCurves();
         break;
-    case IDC_LINE_RANGE: {
-        CGraphRangeDlg range(chart->GetAxisMax(), chart->GetAxisMin(), this);
-        if (range.DoModal() == IDOK)
-            ApplyRange(*chart, range.max, range.min);
-        chart->update();
+    case IDC_LINE_RANGE:
+        AskRange(*chart, this);
         break;
-    }
     case IDC_LINE_AUTOSCALE:
         AutoScale(*chart);
         break;

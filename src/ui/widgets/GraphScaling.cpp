@@ -1,6 +1,8 @@
 #include "ui/widgets/GraphScaling.h"
 
+#include "ui/framework/ResourceIds.h"
 #include "ui/widgets/GraficaCtrl.h"
+#include "ui/widgets/GraphRangeDlg.h"
 
 #include <algorithm>
 
@@ -58,5 +60,12 @@ void ApplyRange(CGraficaCtrl& chart, float max, float min) {
         chart.SetAxis(max, min, 3);
         SetScales(chart, max, min);
     }
+    chart.update();
+}
+
+void AskRange(CGraficaCtrl& chart, QWidget* parent) {
+    CGraphRangeDlg range(chart.GetAxisMax(), chart.GetAxisMin(), parent);
+    if (range.DoModal() == IDOK)
+        ApplyRange(chart, range.max, range.min);
     chart.update();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 class CGraficaCtrl;
+class QWidget;
 
 // The value range of a chart's curves. Output curves ("Out") always keep 0..100.
 
@@ -9,3 +10,6 @@ class CGraficaCtrl;
 void AutoScale(CGraficaCtrl& chart);
 // Sets the labels' range (3 decimals) and every other curve's scale to max..min.
 void ApplyRange(CGraficaCtrl& chart, float max, float min);
+// The Range button of the line graph and the viewer: asks for max and min (template 214)
+// and applies them on OK; the chart is redrawn either way.
+void AskRange(CGraficaCtrl& chart, QWidget* parent);

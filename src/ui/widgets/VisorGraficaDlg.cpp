@@ -6,7 +6,6 @@
 #include "ui/framework/UiServices.h"
 #include "ui/framework/UiThread.h"
 #include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphRangeDlg.h"
 #include "ui/widgets/GraphResourceIds.h"
 #include "ui/widgets/GraphScaling.h"
 #include "ui/widgets/LeyendaCtrl.h"
@@ -56,13 +55,9 @@ void CVisorGraficaDlg::OnCommand(int id) {
             chart->SaveHeader(path);
         break;
     }
-    case IDC_VIEWER_RANGE: {
-        CGraphRangeDlg range(chart->GetAxisMax(), chart->GetAxisMin(), this);
-        if (range.DoModal() == IDOK)
-            ApplyRange(*chart, range.max, range.min);
-        chart->update();
+    case IDC_VIEWER_RANGE:
+        AskRange(*chart, this);
         break;
-    }
     case IDC_VIEWER_AUTOSCALE:
         AutoScale(*chart);
         break;

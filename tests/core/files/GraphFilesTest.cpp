@@ -233,11 +233,12 @@ TEST_F(GraphSetTest, FailedSaveIsCountedOnceAndLeavesTheOldFileWhole) {
     EXPECT_EQ(base + ".timeline", result.first.file);
     EXPECT_EQ(before, List(dir)); // no temporary left behind
 
-    // A folder that does not exist: every file fails, the first one is reported.
+    // A folder that does not exist: every file fails, the first one (the time line) is
+    // reported.
     const GraphSaveResult missing = SaveGraphSegment(dir + "/none/x.gf", 0, data);
     EXPECT_EQ(3, missing.failures);
     EXPECT_EQ(GraphFileProblem::CannotCreate, missing.first.kind);
-    EXPECT_EQ(dir + "/none/x.gf", missing.first.file);
+    EXPECT_EQ(dir + "/none/x.gf.timeline", missing.first.file);
 }
 
 TEST_F(GraphSetTest, NewRecordingsInTheSameSecondGetTheirOwnNames) {

@@ -2,6 +2,7 @@
 
 #include "core/files/SafeFileName.h"
 #include "core/model/ControllerList.h"
+#include "core/model/ScaledValue.h"
 #include "core/tasks/PollingEngine.h"
 
 #include <boost/bind/bind.hpp>
@@ -61,13 +62,6 @@ void CreateNewFolder(const std::string& base, std::string* path) {
         if (errno != EEXIST)
             return;
     }
-}
-
-std::string ValueText(short raw, int decimals) {
-    static const double kFactor[] = {1.0, 0.1, 0.01, 0.001};
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, raw * kFactor[decimals]);
-    return text;
 }
 
 const char* OnOff(int32_t flag) {
@@ -255,9 +249,9 @@ void CDataLogger::OnData(unsigned char address, short* registers, unsigned char*
     else if (coils[1] != 0)
         record.processValue = "uuuu";
     else
-        record.processValue = ValueText(registers[0], decimals);
-    record.setpoint = ValueText(registers[1], decimals);
-    record.statusValue = ValueText(registers[4], decimals);
+        record.processValue = FormatScaled(registers[0], decimals);
+    record.setpoint = FormatScaled(registers[1], decimals);
+    record.statusValue = FormatScaled(registers[4], decimals);
     record.output = std::to_string(registers[3] / 10);
     record.alarm1 = coils[2];
     record.alarm2 = coils[3];

@@ -97,8 +97,7 @@ CDataLogger::CDataLogger(const DataLoggerConfig& config, const CControllerList& 
         record->address = list.address[i];
         record->name = list.name[i];
         record->unit = list.unit[i];
-        // A second entry with the same address takes that address's results from now on.
-        indexByAddress[record->address] = records.size();
+        indexByAddress[record->address].records.push_back(records.size());
         records.push_back(std::move(record));
     }
     OpenFiles();
@@ -237,11 +236,22 @@ std::string CDataLogger::Cells(const CLogRecord& record) const {
     return text;
 }
 
-void CDataLogger::OnData(unsigned char address, short* registers, unsigned char* coils) {
+CLogRecord* CDataLogger::RecordOfNextResult(unsigned char address) {
     const auto found = indexByAddress.find(address);
     if (found == indexByAddress.end())
+        return nullptr;
+    // The engine reads the entries in list order, so the n-th result for an address in a
+    // cycle is that of its n-th entry.
+    AddressRecords& entries = found->second;
+    const size_t n = std::min(entries.results++, entries.records.size() - 1);
+    return records[entries.records[n]].get();
+}
+
+void CDataLogger::OnData(unsigned char address, short* registers, unsigned char* coils) {
+    CLogRecord* found = RecordOfNextResult(address);
+    if (found == nullptr)
         return;
-    CLogRecord& record = *records[found->second];
+    CLogRecord& record = *found;
     record.error = 0;
     const int decimals = std::min<int>(static_cast<uint16_t>(registers[32]), 3);
     if (coils[0] != 0)
@@ -260,12 +270,13 @@ void CDataLogger::OnData(unsigned char address, short* registers, unsigned char*
 }
 
 void CDataLogger::OnError(unsigned char address) {
-    const auto found = indexByAddress.find(address);
-    if (found != indexByAddress.end())
-        records[found->second]->error = 1;
+    if (CLogRecord* record = RecordOfNextResult(address))
+        record->error = 1;
 }
 
 void CDataLogger::WriteRow() {
+    for (auto& entry : indexByAddress)
+        entry.second.results = 0;
     if (files.empty())
         return;
     const std::tm now = Now();

@@ -86,9 +86,16 @@ public:
     const std::vector<std::shared_ptr<CLogRecord>>& Records() const { return records; }
 
 private:
+    // The records of one address in list order, and how many of its results came this cycle.
+    struct AddressRecords {
+        std::vector<size_t> records;
+        size_t results = 0;
+    };
+
     void OpenFiles();
     bool OpenLog(const std::string& path);
     void OpenFailed();
+    CLogRecord* RecordOfNextResult(unsigned char address);
     std::tm Now() const;
     std::string Titles(const CLogRecord& record) const;
     std::string Cells(const CLogRecord& record) const;
@@ -99,7 +106,7 @@ private:
     std::vector<FILE*> files;
     std::vector<std::string> filePaths;
     std::vector<std::shared_ptr<CLogRecord>> records;
-    std::unordered_map<uint8_t, size_t> indexByAddress;
+    std::unordered_map<uint8_t, AddressRecords> indexByAddress;
     uint32_t columns;
     std::string recordingPath;
 };

@@ -245,6 +245,37 @@ TEST_F(DataLoggerFiles, UnopenableFileIsReportedOnceAndNothingIsWritten) {
     fs::remove(logs);
 }
 
+TEST_F(DataLoggerFiles, EntriesSharingAnAddressEachLogTheirOwnRead) {
+    const auto list = MakeList({{1, "A"}, {1, "B"}, {2, "C"}}, kColumnTemp | kColumnAlarm1);
+    {
+        CDataLogger one(Config(kLogOneFile), list);
+        CDataLogger each(Config(kLogFilePerController), list);
+        Block a = Values(11, 0, 0, 0, 0, {0, 0, 1});
+        Block b = Values(22, 0, 0, 0, 0);
+        for (CDataLogger* logger : {&one, &each}) {
+            logger->OnData(1, a.registers, a.coils);
+            logger->OnData(1, b.registers, b.coils);
+            logger->OnData(2, a.registers, a.coils);
+            logger->WriteRow();
+            logger->OnError(1);
+            logger->OnData(1, a.registers, a.coils);
+            logger->OnError(2);
+            logger->WriteRow();
+        }
+    }
+    const fs::path day = logs / "6-12-2026";
+    const std::string stamp = "6/12/2026 09:05:07\t";
+    const std::string titles = "Temp(\xC2\xBA"
+                               "C)\tAL1\t";
+    EXPECT_EQ(ReadAll(day / "log-09-05-07.log"),
+              "\tA\t\tB\t\tC\t\t\nTime\t" + titles + titles + titles + "\n" + stamp +
+                  "11\ton\t22\toff\t11\ton\t\n" + stamp + "Error\tError\t11\ton\tError\tError\t\n");
+    EXPECT_EQ(ReadAll(day / "log-09-05-07" / "A.log"),
+              "Time\t" + titles + "\n" + stamp + "11\ton\t\n" + stamp + "Error\tError\t\n");
+    EXPECT_EQ(ReadAll(day / "log-09-05-07" / "B.log"),
+              "Time\t" + titles + "\n" + stamp + "22\toff\t\n" + stamp + "11\ton\t\n");
+}
+
 TEST_F(DataLoggerFiles, ModeZeroMakesNothing) {
     CDataLogger logger(Config(kLogNone), MakeList(kFour));
     ScriptCycle(logger);

@@ -209,11 +209,29 @@ TEST_F(MonitorDlgTest, LogFileMessageIsPostedWhileTheWorkerGoesOn) {
     EXPECT_GE(dialog.Engine().Cycles(), 2u);
     EXPECT_TRUE(services.messages.empty());
     ASSERT_TRUE(WaitUntil([&] { return !services.messages.empty(); }));
-    EXPECT_EQ(services.messages[0].text, "text 111");
+    EXPECT_TRUE(services.messages[0].text.startsWith(
+        QString::fromStdString("text 111\n\n" + logs.string() + "/")))
+        << services.messages[0].text.toStdString();
     EXPECT_EQ(services.messages[0].icon, MbIcon::Stop);
     PressEsc(dialog);
     EXPECT_TRUE(dialog.Engine().Finished());
     fs::remove(logs);
+}
+
+TEST_F(MonitorDlgTest, LogFolderDeletedWhileRecordingIsShownOnceAndPollingGoesOn) {
+    Controllers(2, 1);
+    CMonitorDlg dialog(*master, kLogOneFile, session);
+    dialog.show();
+    dialog.EnsureInitialized();
+    ASSERT_TRUE(WaitUntil([&] { return dialog.Engine().Cycles() >= 1; }));
+    fs::remove_all(logs);
+    const uint64_t cycles = dialog.Engine().Cycles();
+    ASSERT_TRUE(WaitUntil([&] { return dialog.Engine().Cycles() >= cycles + 2; }));
+    ASSERT_EQ(services.messages.size(), 1u);
+    const std::string text = services.messages[0].text.toStdString();
+    EXPECT_EQ(text.rfind("text 111\n\n" + logs.string() + "/", 0), 0u) << text;
+    EXPECT_NE(text.find(".log: the file or its folder was deleted"), std::string::npos) << text;
+    PressEsc(dialog);
 }
 
 TEST_F(MonitorDlgTest, ClosingServesACallbackThatWaitsForTheWindow) {

@@ -314,6 +314,7 @@ void CMyPropertySheetTQ::OnPortCommand(int index) {
     }
     SetCheckedInterface(index, false);
     app.settings.port = name;
+    app.SaveSettings();
 }
 
 void CMyPropertySheetTQ::OnTcpCommand() {
@@ -324,13 +325,17 @@ void CMyPropertySheetTQ::OnTcpCommand() {
         return;
     app.settings.interface = kInterfaceTcp;
     SetCheckedInterface(-1, true);
+    app.SaveSettings();
 }
 
 void CMyPropertySheetTQ::OnConnectionSettings() {
+    bool confirmed = false;
     if (app.settings.interface == kInterfaceTcp)
-        RunTcpSettings();
+        confirmed = RunTcpSettings();
     else if (app.settings.interface == kInterfaceSerial)
-        RunSerialSettings(app.settings.port);
+        confirmed = RunSerialSettings(app.settings.port);
+    if (confirmed)
+        app.SaveSettings();
 }
 
 bool CMyPropertySheetTQ::RunSerialSettings(const std::string& portName) {

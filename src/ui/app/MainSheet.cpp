@@ -542,6 +542,11 @@ void CMyPropertySheetTQ::closeEvent(QCloseEvent* event) {
 void CMyPropertySheetTQ::CloseSheet(int result) {
     // The values of the active page are kept whether or not they pass their checks.
     ActivePageToModel();
+    // The page is left as the sheet closes: a live page ends its session here, while the
+    // windows still stand, not in its destructor.
+    if (ISheetPageHooks* hooks = GetActivePage() ? Hooks(GetActivePage()) : nullptr)
+        hooks->OnKillActive();
+    app.SaveSettings();
     done(result);
 }
 

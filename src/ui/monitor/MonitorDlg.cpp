@@ -27,6 +27,8 @@ CMonitorDlg::CMonitorDlg(CTramaModbusAsincrona& master, int logMode, ISession& s
     logger.logsDir = session.LogsDir();
     logger.report = [this](int stringId) { ReportFromWorker(stringId); };
     engine = std::make_unique<CPollingEngine>(master, session.GetModel(), *list, logger);
+    engine->SetFailureObserver(
+        [this](const std::string&) { PostToUi(this, [this] { OnWorkerFailed(); }); });
     BuildControls();
 }
 
@@ -140,11 +142,20 @@ void CMonitorDlg::ReportFromWorker(int stringId) {
     PostToUi(this, [this, stringId] { MessageBoxId(this, stringId, MbIcon::Stop); });
 }
 
+void CMonitorDlg::OnWorkerFailed() {
+    // Views and logging have stopped: say so, and end as ESC does, rather than show values
+    // that no longer change.
+    if (!isVisible())
+        return;
+    MessageBoxId(this, IDS_MSG_MONITOR_START_FAILED, MbIcon::Exclamation);
+    OnCancel();
+}
+
 void CMonitorDlg::StopWorker() {
     if (!engine)
         return;
     engine->RequestStop();
-    WaitServingEvents([this] { return engine->Finished(); });
+    WaitForStop(this, [this] { return engine->Finished(); });
     engine->Join();
 }
 

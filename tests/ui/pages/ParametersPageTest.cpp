@@ -172,6 +172,7 @@ TEST_F(ParametersPageTest, AbortStopsPollingAndThePanelKeepsItsValuesUntilTheNex
     EXPECT_EQ(0, Lamp(IDC_DISPLAY_SER)) << "no read runs after Abort";
 
     // A new session shows nothing of the last one while its first read waits.
+    bus->ClearFaults(kAddress);
     bus->SetFault(kAddress, sim::FaultKind::Silent);
     ASSERT_TRUE(sheet->SetActivePage(first));
     recorder.messageAnswers = {IDYES};

@@ -21,6 +21,8 @@ const char* ComErrorName(int code) {
         return "comNoDestination";
     case M::comNoResponse:
         return "comNoResponse";
+    case M::comStopped:
+        return "comStopped";
     default:
         return "comUnknown";
     }

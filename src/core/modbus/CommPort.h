@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Event.h"
+
 #include <cstdint>
 
 // Byte transport under the Modbus master: a serial line or a TCP link.
@@ -19,6 +21,17 @@ public:
 
     bool IsOpen() const { return open; }
 
+    // While `event` is set, waits for an answer or a connection end at once (a stop asked by
+    // the user must not sit out a silent slave's window). nullptr: waits run their course. The
+    // event must outlive its use here.
+    void SetStopEvent(CManualResetEvent* event) { stopFd = event ? event->WakeFd() : -1; }
+
 protected:
+    // Readable while the stop event is set; -1 without one. Waits poll it beside their own.
+    int StopFd() const { return stopFd; }
+
     bool open = false;
+
+private:
+    int stopFd = -1;
 };

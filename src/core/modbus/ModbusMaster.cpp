@@ -28,6 +28,18 @@ CTramaModbusAsincrona::~CTramaModbusAsincrona() {
         transport->Close();
 }
 
+void CTramaModbusAsincrona::SetStopEvent(CManualResetEvent* event) {
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    stopEvent = event;
+    if (transport)
+        transport->SetStopEvent(event);
+}
+
+void CTramaModbusAsincrona::ThrowIfStopped() const {
+    if (stopEvent && stopEvent->IsSet())
+        throw comStopped;
+}
+
 bool CTramaModbusAsincrona::IsOpen() const {
     return transport && transport->IsOpen();
 }
@@ -50,11 +62,15 @@ int CTramaModbusAsincrona::Request(uint8_t address, uint8_t function, uint16_t r
     tErrorCom code = comNoResponse;
     for (;;) {
         uint32_t length = kFrameCapacity;
-        if (!transport || !transport->Transact(frame, 8, response, &length, waitMs))
+        ThrowIfStopped();
+        if (!transport || !transport->Transact(frame, 8, response, &length, waitMs)) {
+            ThrowIfStopped();
             throw comPortError;
+        }
         code = CheckResponse(frame, response, std::min(length, kFrameCapacity), dest);
         if (code == comOk || code == comException)
             return code;
+        ThrowIfStopped();
         if (code == comShortFrame || code == comNoResponse)
             waitMs += 100;
         if (++attempt >= kMaxAttempts)
@@ -78,12 +94,16 @@ int CTramaModbusAsincrona::RequestFrame(uint8_t address, uint8_t function, uint1
     tErrorCom code = comNoResponse;
     for (;;) {
         frame->count = kFrameCapacity;
-        if (!transport || !transport->Transact(request, 8, frame->data, &frame->count, waitMs))
+        ThrowIfStopped();
+        if (!transport || !transport->Transact(request, 8, frame->data, &frame->count, waitMs)) {
+            ThrowIfStopped();
             throw comPortError;
+        }
         frame->count = std::min(frame->count, kFrameCapacity);
         code = CheckResponse(request, frame->data, frame->count, &scratchValue);
         if (code == comOk || code == comException)
             return code;
+        ThrowIfStopped();
         if (code == comShortFrame || code == comNoResponse)
             waitMs += 1000;
         if (++attempt >= kMaxAttempts)

@@ -27,6 +27,8 @@ public:
         comPortError = 5,
         comNoDestination = kFrameNoDestination,
         comNoResponse = kFrameNoResponse,
+        // The stop event was set: the request was given up, the slave is not at fault.
+        comStopped = 10,
     };
 
     // Serial: parity and stop bits are the line codes of the serial port (parity 0 none,
@@ -57,12 +59,21 @@ public:
     tErrorCom CheckResponse(const uint8_t* request, const uint8_t* response, uint32_t length,
                             int16_t* value) const;
 
+    // From now on a set `event` ends the wait of the request in flight and every later one
+    // with comStopped; nullptr lifts it. Taken under the lock, so it waits for a transaction
+    // in flight. The event must outlive its use here.
+    void SetStopEvent(CManualResetEvent* event);
+
     // The master's recursive lock: callers that need several transactions undivided
     // (a write to all controllers) hold it across them.
     std::recursive_mutex& Lock() { return lock; }
 
 private:
+    // Throws comStopped while the stop event is set.
+    void ThrowIfStopped() const;
+
     std::unique_ptr<CCommPort> transport;
+    CManualResetEvent* stopEvent = nullptr;
     int mode;
     std::recursive_mutex lock;
 };

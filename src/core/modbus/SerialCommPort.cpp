@@ -259,6 +259,16 @@ int CSerialCommPort::Receive(uint8_t* buffer, uint32_t* length) {
     return 1;
 }
 
+bool CSerialCommPort::PollInput(int timeoutMs) {
+    pollfd pfd[2] = {{handle, POLLIN, 0}, {StopFd(), POLLIN, 0}};
+    return poll(pfd, StopFd() >= 0 ? 2 : 1, timeoutMs) >= 0 || errno == EINTR;
+}
+
+bool CSerialCommPort::StopRequested() const {
+    pollfd pfd{StopFd(), POLLIN, 0};
+    return StopFd() >= 0 && poll(&pfd, 1, 0) > 0;
+}
+
 bool CSerialCommPort::WaitForQuietLine(int quietMs) {
     // A slave that never falls silent must not hold the bus for ever.
     const auto giveUp = Clock::now() + std::chrono::milliseconds(std::max(2000, 4 * quietMs));
@@ -277,8 +287,9 @@ bool CSerialCommPort::WaitForQuietLine(int quietMs) {
         const int left = RemainingMs(quietUntil);
         if (left == 0)
             return true;
-        pollfd pfd{handle, POLLIN, 0};
-        if (poll(&pfd, 1, left) < 0 && errno != EINTR)
+        if (StopRequested())
+            return false; // the master gives the request up
+        if (!PollInput(left))
             return false;
     }
 }
@@ -326,11 +337,12 @@ int CSerialCommPort::Transact(const uint8_t* request, int requestLength, uint8_t
         const int left = RemainingMs(deadline);
         if (left == 0)
             break;
-        pollfd pfd{handle, POLLIN, 0};
-        if (poll(&pfd, 1, left) < 0 && errno != EINTR) {
+        if (!PollInput(left)) {
             *responseLength = count;
             return 0;
         }
+        if (StopRequested())
+            break; // the answer, if any, is left to the next exchange's quiet-line wait
     }
     if (answer.empty()) {
         unsettled = {true, count > 0, request[0], waitMs};

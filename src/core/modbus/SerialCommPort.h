@@ -35,6 +35,9 @@ private:
     bool WriteAll(const uint8_t* data, int length);
     // Reads and drops bytes until none has come for quietMs; false when the device is gone.
     bool WaitForQuietLine(int quietMs);
+    // Waits up to timeoutMs for input or the stop event; false when poll failed.
+    bool PollInput(int timeoutMs);
+    bool StopRequested() const;
 
     // An exchange that ended without a whole answer: its answer may still come.
     struct Unsettled {

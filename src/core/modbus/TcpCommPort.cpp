@@ -20,13 +20,15 @@ int RemainingMs(std::chrono::steady_clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) + 1 : 0;
 }
 
-// Waits for the events until the deadline; false when the time ran out or poll failed.
-bool WaitFor(int sock, short events, std::chrono::steady_clock::time_point deadline) {
+// Waits for the events until the deadline; false when the time ran out, poll failed or stopFd
+// became readable first.
+bool WaitFor(int sock, short events, std::chrono::steady_clock::time_point deadline,
+             int stopFd = -1) {
     for (;;) {
-        pollfd pfd{sock, events, 0};
-        const int ready = poll(&pfd, 1, RemainingMs(deadline));
+        pollfd pfd[2] = {{sock, events, 0}, {stopFd, POLLIN, 0}};
+        const int ready = poll(pfd, stopFd >= 0 ? 2 : 1, RemainingMs(deadline));
         if (ready > 0)
-            return true;
+            return pfd[0].revents != 0 && pfd[1].revents == 0;
         if (ready == 0 || errno != EINTR)
             return false;
     }
@@ -54,7 +56,7 @@ bool CTcpCommPort::Connect() {
     int result = ::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     if (result != 0 && errno == EINPROGRESS) {
         int error = ETIMEDOUT;
-        if (WaitFor(sock, POLLOUT, deadline)) {
+        if (WaitFor(sock, POLLOUT, deadline, StopFd())) {
             socklen_t size = sizeof error;
             if (getsockopt(sock, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
                 error = errno;
@@ -157,8 +159,8 @@ int CTcpCommPort::ReceiveUntil(uint8_t* buffer, uint32_t* length, Clock::time_po
     *length = 0;
     if (!open || sock < 0)
         return 0;
-    if (!WaitFor(sock, POLLIN, deadline))
-        return 1; // a silent slave is no transport failure
+    if (!WaitFor(sock, POLLIN, deadline, StopFd()))
+        return 1; // a silent slave is no transport failure (nor is a stop: the master decides)
 
     uint8_t header[6];
     if (!ReadExactly(header, sizeof header, deadline)) {

@@ -23,8 +23,7 @@ CLivePoll::CLivePoll(CTramaModbusAsincrona& master, uint8_t address, ModelFamily
 
 CLivePoll::~CLivePoll() {
     Stop();
-    if (worker.joinable())
-        worker.join();
+    Join();
 }
 
 int CLivePoll::CoilCount(ModelFamily family) {
@@ -35,13 +34,17 @@ void CLivePoll::Start() {
     if (worker.joinable())
         return;
     stopEvent.Reset();
+    // A stop ends the wait of the read in flight instead of sitting out its retries.
+    master.SetStopEvent(&stopEvent);
     finished = false;
     worker = std::thread([this] { Run(); });
 }
 
 void CLivePoll::Join() {
-    if (worker.joinable())
-        worker.join();
+    if (!worker.joinable())
+        return;
+    worker.join();
+    master.SetStopEvent(nullptr);
 }
 
 void CLivePoll::Run() {
@@ -53,8 +56,10 @@ void CLivePoll::Run() {
             break;
         }
     }
+    // Once a stop was asked the page is ending the session itself: no notice.
+    const bool notify = aborted && !stopEvent.IsSet();
     finished = true;
-    if (aborted)
+    if (notify)
         sink.PollingAborted();
 }
 
@@ -89,6 +94,9 @@ bool CLivePoll::PollOnce() {
             thrown = true;
         }
     }
+    // A read given up for a stop is no failure of the controller: nothing to show or ask.
+    if (stopEvent.IsSet())
+        return false;
     if (thrown)
         return Ask(IDS_MSG_POLL_COMM_ERROR) != BoxAnswer::Abort;
     if (result == CTramaModbusAsincrona::comException &&

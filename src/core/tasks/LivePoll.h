@@ -33,7 +33,8 @@ public:
     // The Abort / Retry / Ignore box with string `stringId` and the error icon; blocks until
     // answered. Retry and Ignore both go on polling.
     virtual BoxAnswer AskPollError(int stringId) = 0;
-    // The user chose Abort: the worker has stopped for good. Posted, never blocks.
+    // The user chose Abort: the worker has stopped for good. Not called once a stop was
+    // asked. Posted, never blocks.
     virtual void PollingAborted() = 0;
 };
 
@@ -56,8 +57,10 @@ public:
     // Status coils of a family: 11 for TQ100, 10 for ZI102-VA402.
     static int CoilCount(ModelFamily family);
 
+    // Hands the master the stop event until Join.
     void Start();
-    // Asks the worker to end; it finishes the transaction under way and asks nothing more.
+    // Asks the worker to end: the transaction under way is given up (the master's wait ends
+    // on the stop event), nothing more is asked or reported.
     void Stop() { stopEvent.Set(); }
     bool StopRequested() const { return stopEvent.IsSet(); }
     // The worker has ended (stopped or aborted) or was never started.
@@ -66,7 +69,7 @@ public:
     // events first, since the worker may be waiting for a box.
     void Join();
 
-    // One poll on the calling thread; false when the user chose Abort.
+    // One poll on the calling thread; false when the user chose Abort or a stop was asked.
     bool PollOnce();
 
 private:

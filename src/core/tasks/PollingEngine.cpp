@@ -24,18 +24,28 @@ CPollingEngine::CPollingEngine(CTramaModbusAsincrona& master, const CControllerM
 CPollingEngine::~CPollingEngine() {
     RequestStop();
     Join();
+    if (started)
+        master.SetStopEvent(nullptr);
 }
 
 void CPollingEngine::SetCycleObserver(boost::function<void(const PollCycleStats&)> observer) {
     cycleObserver = std::move(observer);
 }
 
+void CPollingEngine::SetFailureObserver(boost::function<void(const std::string&)> observer) {
+    failureObserver = std::move(observer);
+}
+
 bool CPollingEngine::Start() {
     if (started)
         return false;
+    // A stop ends the wait of the read in flight: closing never sits out a silent
+    // controller's retries.
+    master.SetStopEvent(&stopEvent);
     try {
         worker = std::thread(&CPollingEngine::Run, this);
     } catch (const std::system_error&) {
+        master.SetStopEvent(nullptr);
         return false;
     }
     started = true;
@@ -107,8 +117,8 @@ bool CPollingEngine::PollController(size_t index) {
     const bool ok = result == 0;
     if (ok)
         dataList.Call(address, registers, coils);
-    else
-        errorList.Call(address);
+    else if (result != CTramaModbusAsincrona::comStopped)
+        errorList.Call(address); // a read given up for a stop is no failed read
     endList.Call(address);
     return ok;
 }
@@ -153,5 +163,8 @@ void CPollingEngine::Run() {
         std::lock_guard<std::mutex> guard(stateLock);
         workerError = e.what();
     }
+    // The window learns here that polling ended without being asked to.
+    if (!stopEvent.IsSet() && failureObserver)
+        failureObserver(WorkerError());
     finished.Set();
 }

@@ -114,10 +114,16 @@ public:
     // Called on the worker after each complete cycle (after the log row). Before Start only.
     void SetCycleObserver(boost::function<void(const PollCycleStats&)> observer);
 
-    // Launches the worker; false when no thread could be created.
+    // Called on the worker, as its last act, when it ended without a stop being asked (a
+    // subscriber's exception), with WorkerError. Before Start only.
+    void SetFailureObserver(boost::function<void(const std::string&)> observer);
+
+    // Launches the worker and hands the master the stop event until the engine is destroyed;
+    // false when no thread could be created.
     bool Start();
-    // Sets the stop event: the worker ends after the controller being read, or at once
-    // when it waits for the next cycle. Safe from any thread, callbacks included.
+    // Sets the stop event: the read in flight is given up (no error callbacks for it, no log
+    // row), or the worker ends at once when it waits for the next cycle. Safe from any
+    // thread, callbacks included.
     void RequestStop() { stopEvent.Set(); }
     bool StopRequested() const { return stopEvent.IsSet(); }
     // True once the worker has ended (or when it never started).
@@ -155,6 +161,7 @@ private:
     std::unique_ptr<CControllerList> list;
     std::unique_ptr<DataLoggerConfig> loggerConfig;
     boost::function<void(const PollCycleStats&)> cycleObserver;
+    boost::function<void(const std::string&)> failureObserver;
 
     CSubscriberList<DataCallback> dataList;
     CSubscriberList<AddressCallback> startList;

@@ -154,11 +154,15 @@ void CCaloraApp::ExitInstance() {
     DestroyWindows();
     model.reset();
     monitorList.reset();
-    if (profile && !options.demo) {
-        settings.Store(*profile);
-        if (auto* qt = dynamic_cast<CQtProfileStore*>(profile.get()))
-            qt->Flush();
-    }
+    SaveSettings();
+}
+
+void CCaloraApp::SaveSettings() {
+    if (!profile || options.demo)
+        return;
+    settings.Store(*profile);
+    if (auto* qt = dynamic_cast<CQtProfileStore*>(profile.get()))
+        qt->Flush();
 }
 
 CTQControllerModel& CCaloraApp::GetModel() {

@@ -55,6 +55,9 @@ public:
     // Destroys the sheet, the model and the monitoring list, writes the settings back (not in demo
     // mode).
     void ExitInstance();
+    // Writes the connection settings to the profile now (not in demo mode): done whenever the
+    // user confirms them, so a run that ends abnormally keeps them.
+    void SaveSettings();
 
     CommSettings& Settings() override { return settings; }
     CTQControllerModel& GetModel() override;

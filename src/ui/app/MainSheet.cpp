@@ -314,6 +314,7 @@ void CMyPropertySheetTQ::OnPortCommand(int index) {
     }
     SetCheckedInterface(index, false);
     app.settings.port = name;
+    app.SaveSettings();
 }
 
 void CMyPropertySheetTQ::OnTcpCommand() {
@@ -324,13 +325,17 @@ void CMyPropertySheetTQ::OnTcpCommand() {
         return;
     app.settings.interface = kInterfaceTcp;
     SetCheckedInterface(-1, true);
+    app.SaveSettings();
 }
 
 void CMyPropertySheetTQ::OnConnectionSettings() {
+    bool confirmed = false;
     if (app.settings.interface == kInterfaceTcp)
-        RunTcpSettings();
+        confirmed = RunTcpSettings();
     else if (app.settings.interface == kInterfaceSerial)
-        RunSerialSettings(app.settings.port);
+        confirmed = RunSerialSettings(app.settings.port);
+    if (confirmed)
+        app.SaveSettings();
 }
 
 bool CMyPropertySheetTQ::RunSerialSettings(const std::string& portName) {
@@ -537,6 +542,11 @@ void CMyPropertySheetTQ::closeEvent(QCloseEvent* event) {
 void CMyPropertySheetTQ::CloseSheet(int result) {
     // The values of the active page are kept whether or not they pass their checks.
     ActivePageToModel();
+    // The page is left as the sheet closes: a live page ends its session here, while the
+    // windows still stand, not in its destructor.
+    if (ISheetPageHooks* hooks = GetActivePage() ? Hooks(GetActivePage()) : nullptr)
+        hooks->OnKillActive();
+    app.SaveSettings();
     done(result);
 }
 

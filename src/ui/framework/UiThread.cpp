@@ -1,10 +1,14 @@
 #include "ui/framework/UiThread.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 
 #include <utility>
 
@@ -45,4 +49,21 @@ void WaitServingEvents(const std::function<bool()>& done) {
     });
     poll.start(5);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void WaitForStop(QWidget* window, const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    WaitServingEvents([&] { return done() || clock.elapsed() >= kStoppingStateMs; });
+    if (done())
+        return;
+    QPointer<QWidget> shown = window;
+    const bool wasEnabled = shown && shown->isEnabled();
+    if (shown)
+        shown->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitServingEvents(done);
+    QApplication::restoreOverrideCursor();
+    if (shown && wasEnabled)
+        shown->setEnabled(true);
 }

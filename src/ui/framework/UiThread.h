@@ -3,6 +3,7 @@
 #include <functional>
 
 class QObject;
+class QWidget;
 
 // Workers never touch a window: they hand work to the user-interface thread.
 
@@ -19,3 +20,9 @@ bool CallOnUiBlocking(QObject* context, const std::function<void()>& fn);
 // Waits until `done()` is true while serving posted calls and timers (not user input), so a
 // worker blocked in CallOnUiBlocking can finish. `done` is polled every few milliseconds.
 void WaitServingEvents(const std::function<bool()>& done);
+
+// WaitServingEvents for a worker that was asked to stop. Should that take more than
+// kStoppingStateMs, `window` shows its stopping state until the end: the wait cursor, and
+// its controls disabled, so clicks meanwhile are visibly not taken.
+inline constexpr int kStoppingStateMs = 500;
+void WaitForStop(QWidget* window, const std::function<bool()>& done);

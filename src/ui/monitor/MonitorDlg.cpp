@@ -29,6 +29,8 @@ CMonitorDlg::CMonitorDlg(CTramaModbusAsincrona& master, int logMode, ISession& s
         ReportFromWorker(stringId, detail);
     };
     engine = std::make_unique<CPollingEngine>(master, session.GetModel(), *list, logger);
+    engine->SetFailureObserver(
+        [this](const std::string&) { PostToUi(this, [this] { OnWorkerFailed(); }); });
     BuildControls();
 }
 
@@ -145,11 +147,20 @@ void CMonitorDlg::ReportFromWorker(int stringId, const std::string& detail) {
     });
 }
 
+void CMonitorDlg::OnWorkerFailed() {
+    // Views and logging have stopped: say so, and end as ESC does, rather than show values
+    // that no longer change.
+    if (!isVisible())
+        return;
+    MessageBoxId(this, IDS_MSG_MONITOR_START_FAILED, MbIcon::Exclamation);
+    OnCancel();
+}
+
 void CMonitorDlg::StopWorker() {
     if (!engine)
         return;
     engine->RequestStop();
-    WaitServingEvents([this] { return engine->Finished(); });
+    WaitForStop(this, [this] { return engine->Finished(); });
     engine->Join();
 }
 

@@ -83,6 +83,8 @@ protected:
 private:
     void BuildControls();
     void StopWorker();
+    // The worker ended by itself (a subscriber failed): message 107, then closed as by ESC.
+    void OnWorkerFailed();
     void ReportFromWorker(int stringId, const std::string& detail);
 
     CTramaModbusAsincrona& master;

@@ -12,7 +12,6 @@
 #include "ui/widgets/DisplayDlg.h"
 #include "ui/widgets/ValueDlg.h"
 
-#include <QApplication>
 #include <QLabel>
 
 #include <atomic>
@@ -88,6 +87,9 @@ bool CMyPropertyParametros::OnSetActive() {
         return false;
     }
     StopPolling(); // a page left live after an Abort starts afresh
+    // Nothing of an earlier session stays on the panel until this controller answers.
+    display->Update(1, nullptr, nullptr);
+    display->Refresh();
     master = std::move(created);
     address = static_cast<uint8_t>(Session().Settings().address);
     SetMenus(0);
@@ -105,24 +107,26 @@ void CMyPropertyParametros::OnKillActive() {
 }
 
 void CMyPropertyParametros::StopPolling() {
-    if (poll) {
-        stopping = true;
-        poll->Stop();
-        // A read under way ends first (a silent controller's retries take seconds); the worker
-        // may be waiting for a box on this thread, so events keep being served.
-        if (!poll->Finished()) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            WaitServingEvents([this] { return poll->Finished(); });
-            QApplication::restoreOverrideCursor();
-        }
-        poll->Join();
-        poll.reset();
-    }
-    master.reset();
+    // Both are taken off the page first: the wait below serves events, and a notice of the
+    // worker handled there may call this again; it must find nothing left to stop.
+    std::shared_ptr<CTramaModbusAsincrona> line = std::move(master);
+    std::unique_ptr<CLivePoll> ending = std::move(poll);
+    if (!ending)
+        return;
+    stopping = true;
+    ending->Stop();
+    // The read in flight ends on the stop event; the worker may be waiting for a box on this
+    // thread, so events keep being served.
+    WaitForStop(this, [&ending] { return ending->Finished(); });
+    ending->Join();
+    ending.reset(); // before `line`: the worker's master
+    display->SetPolling(0);
 }
 
 void CMyPropertyParametros::PollStarted() {
     PostToUi(this, [this] {
+        if (!poll)
+            return; // the session ended meanwhile: the lamp stays dark
         SetDlgItemText(kModbusIdStatic,
                        QString::asprintf("Modbus id: %d", Session().Settings().address));
         ShowControl(kModbusIdStatic, true);

@@ -369,6 +369,30 @@ TEST_F(SerialPort, MasterReadsRegistersOverThePseudoTerminal) {
     EXPECT_TRUE(master.SetLineParameters(9600, 0, 0, 8));
 }
 
+TEST_F(SerialPort, StopEndsTheWaitForASilentSlave) {
+    constexpr int kWaitMs = 2000;
+    Master master(pty.SlavePath(), 19200, 0, 0, 8);
+    CManualResetEvent stop;
+    master.SetStopEvent(&stop);
+    std::thread user([&] {
+        if (pty.Read(8).size() == 8) // the request is out: nobody will answer
+            stop.Set();
+    });
+    int16_t dest[43] = {};
+    const auto start = Clock::now();
+    int code = Master::comOk;
+    try {
+        master.ReadRegisters(1, dest, 43, 16, kWaitMs);
+    } catch (Master::tErrorCom thrown) {
+        code = thrown;
+    }
+    user.join();
+    EXPECT_EQ(code, Master::comStopped);
+    EXPECT_LT(MsSince(start), kWaitMs / 2);
+    EXPECT_THROW(master.Request(1, 3, 0, 1, dest, true, kWaitMs), Master::tErrorCom);
+    EXPECT_TRUE(pty.Read(8, 100).empty()) << "nothing is sent once stopped";
+}
+
 TEST(SerialPortOpen, UnopenablePortIsClosedAndNamedNinguno) {
     CSerialCommPort missing("/dev/calora-no-such-port", 19200, 0, 0, 8);
     EXPECT_FALSE(missing.IsOpen());

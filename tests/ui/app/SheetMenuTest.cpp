@@ -285,7 +285,7 @@ TEST_F(SheetMenuTest, PortFromTcpTakesTheDialogsValuesOnOk) {
     EXPECT_FALSE(Checked(ID_INTERFACE_TCP));
 }
 
-TEST_F(SheetMenuTest, ModbusTcpTakesTheDialogsValuesOrNothingOnCancel) {
+TEST_F(SheetMenuTest, ModbusTcpTakesTheDialogsValuesOrNothingOnCancelAndWritesThemAtOnce) {
     Build(3, "Serie", "COM1:");
     OnNextDialog([](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "ModbusTCP");
@@ -307,6 +307,10 @@ TEST_F(SheetMenuTest, ModbusTcpTakesTheDialogsValuesOrNothingOnCancel) {
     EXPECT_EQ(app->settings.interface, "TCP/IP");
     EXPECT_EQ(app->settings.ipPort, 5020);
     EXPECT_EQ(app->settings.ip, "192.168.0.1");
+    // In the profile already: a run that ends abnormally keeps them.
+    QSettings profile("Norvane", "Calora");
+    EXPECT_EQ(profile.value("TipoComunicaciones").toString(), "TCP/IP");
+    EXPECT_EQ(profile.value("PuertoIP").toInt(), 5020);
 }
 
 TEST_F(SheetMenuTest, ConnectionSettingsOpenTheCurrentInterfacesDialog) {

@@ -4,6 +4,7 @@
 #include "SimBus.h"
 #include "cli/ProgramRun.h"
 #include "core/modbus/ModbusMaster.h"
+#include "core/modbus/TcpCommPort.h"
 #include "core/model/ControllerList.h"
 #include "core/model/TQControllerModel.h"
 #include "core/tasks/AppSession.h"
@@ -256,6 +257,51 @@ TEST_F(MonitorDlgTest, ClosingServesACallbackThatWaitsForTheWindow) {
     EXPECT_TRUE(dialog.Engine().Finished());
     EXPECT_EQ(uiCalls.load(), 1);
     EXPECT_EQ(dialog.Engine().Cycles(), 0u); // stopped mid-cycle: no row
+}
+
+TEST_F(MonitorDlgTest, EscDuringASilentControllersReadClosesAtOnceWithoutAFailedRead) {
+    Controllers(3, 60);
+    CMonitorDlg dialog(*master, 1, session);
+    std::atomic<bool> reading{false};
+    std::atomic<int> failed{0};
+    dialog.AddStartSubscriber([&](unsigned char address) {
+        if (address == 2) {
+            bus->SetFault(2, sim::FaultKind::Silent);
+            reading = true;
+        }
+    });
+    dialog.AddErrorSubscriber([&](unsigned char) { ++failed; });
+    dialog.show();
+    dialog.EnsureInitialized();
+    ASSERT_TRUE(WaitUntil([&] { return reading.load(); }));
+    std::this_thread::sleep_for(100ms); // the read now waits for an answer that never comes
+    QElapsedTimer clock;
+    clock.start();
+    PressEsc(dialog);
+    EXPECT_LT(clock.elapsed(),
+              (session.GetModel().GetBaseTimeout() + CTcpCommPort::kAnswerWindowMs) / 2);
+    EXPECT_TRUE(dialog.Engine().Finished());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(failed.load(), 0) << "a stop is no failed read";
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(LogLines().size(), 2u); // names and titles: no row for the stopped cycle
+}
+
+TEST_F(MonitorDlgTest, ASubscribersFailureIsShownAndEndsMonitoring) {
+    Controllers(1, 60);
+    CMonitorDlg dialog(*master, 0, session);
+    std::atomic<int> calls{0};
+    dialog.AddDataSubscriber([&calls](unsigned char, short*, unsigned char*) {
+        ++calls;
+        throw std::runtime_error("the view's buffer is gone");
+    });
+    dialog.show();
+    dialog.EnsureInitialized();
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.isVisible(); }));
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, "text 107");
+    EXPECT_TRUE(dialog.Engine().Finished());
+    EXPECT_EQ(calls.load(), 1);
 }
 
 TEST_F(MonitorDlgTest, ProbingSilentControllersLeavesTheWindowResponsive) {

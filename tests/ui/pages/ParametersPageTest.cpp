@@ -3,20 +3,27 @@
 #include "support/UiTestSupport.h"
 
 #include "SimBus.h"
+#include "core/modbus/TcpCommPort.h"
+#include "core/model/TQControllerModel.h"
 #include "core/platform/SerialPortList.h"
 #include "ui/app/MainSheet.h"
 #include "ui/framework/DialogBase.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
+#include "ui/framework/UiThread.h"
 #include "ui/pages/ParametersPage.h"
 #include "ui/widgets/DisplayDlg.h"
 #include "ui/widgets/LedIndicator.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -51,6 +58,17 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return Text(IDC_DISPLAY_PV) != "???"; }));
     }
     QString Text(int id) const { return live->Display().GetDlgItemText(id); }
+    int Lamp(int id) const { return live->Display().Control<CLedIndicator>(id)->State(); }
+    // Half the answer window of a poll's first request: a stop must end well within it.
+    int HalfWindowMs() const {
+        return (app->GetModel().GetBaseTimeout() + CTcpCommPort::kAnswerWindowMs) / 2;
+    }
+    // Makes the controller silent and returns once a read waits for it.
+    void SilenceDuringARead() {
+        bus->SetFault(kAddress, sim::FaultKind::Silent);
+        const size_t before = Frames().size();
+        ASSERT_TRUE(WaitUntil([&] { return Frames().size() > before; }));
+    }
     void Click(int id) { QTest::mouseClick(live->Display().GetDlgItem(id), Qt::LeftButton); }
     // (function, start, quantity) of the requests to the page's controller.
     std::vector<std::array<int, 3>> Frames(bool writesOnly = false) const {
@@ -139,7 +157,7 @@ TEST_F(ParametersPageTest, ClicksWriteTheControllerAndAFailedWriteSaysSo) {
     EXPECT_TRUE(reported);
 }
 
-TEST_F(ParametersPageTest, AbortStopsPollingAndThePanelKeepsItsValues) {
+TEST_F(ParametersPageTest, AbortStopsPollingAndThePanelKeepsItsValuesUntilTheNextSession) {
     GoLive();
     bus->SetFault(kAddress, sim::FaultKind::Exception); // default answer: Abort
     ASSERT_TRUE(WaitUntil([&] { return !live->IsLive(); }));
@@ -151,6 +169,75 @@ TEST_F(ParametersPageTest, AbortStopsPollingAndThePanelKeepsItsValues) {
     EXPECT_EQ(count, Frames().size());
     EXPECT_EQ(shown, Text(IDC_DISPLAY_PV));
     EXPECT_NE("???", shown);
+    EXPECT_EQ(0, Lamp(IDC_DISPLAY_SER)) << "no read runs after Abort";
+
+    // A new session shows nothing of the last one while its first read waits.
+    bus->ClearFaults(kAddress);
+    bus->SetFault(kAddress, sim::FaultKind::Silent);
+    ASSERT_TRUE(sheet->SetActivePage(first));
+    recorder.messageAnswers = {IDYES};
+    ASSERT_TRUE(sheet->SetActivePage(live));
+    EXPECT_EQ("???", Text(IDC_DISPLAY_PV));
+    EXPECT_EQ("???", Text(IDC_DISPLAY_OUTPUT));
+    ASSERT_TRUE(WaitUntil([&] { return Lamp(IDC_DISPLAY_SER) == 1; }));
+    EXPECT_EQ("???", Text(IDC_DISPLAY_PV));
+}
+
+// Leaving the page while its controller is silent, or while it refuses every read, or closing
+// the window mid-read: the read in flight is given up at once, and without any box.
+TEST_F(ParametersPageTest, LeavingDuringASilentReadEndsItAtOnce) {
+    GoLive();
+    SilenceDuringARead();
+    const size_t boxes = recorder.messages.size();
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(sheet->SetActivePage(first));
+    EXPECT_LT(clock.elapsed(), HalfWindowMs());
+    EXPECT_FALSE(live->IsLive());
+    EXPECT_EQ(1, sheet->MenusEnabled());
+    QTest::qWait(300); // a late notice of the worker would show now
+    EXPECT_EQ(boxes, recorder.messages.size()) << recorder.LastText().toStdString();
+    EXPECT_EQ(0, Lamp(IDC_DISPLAY_SER));
+}
+
+TEST_F(ParametersPageTest, LeavingDuringAnExceptionStormAfterIgnore) {
+    GoLive();
+    recorder.messageAnswers = {IDIGNORE};
+    std::atomic<bool> ignored{false}, held{false}, leaving{false}, left{false};
+    recorder.onMessage = [&](const CRecordingUiServices::Message&) { ignored = true; };
+    // The first read after the Ignore is answered only once the user has clicked another tab.
+    bus->SetRequestObserver([&](const sim::RequestRecord& record) {
+        if (record.address != kAddress || !ignored || held.exchange(true))
+            return;
+        PostToUi(sheet, [&] {
+            leaving = true;
+            sheet->SetActivePage(first);
+            left = true;
+        });
+        while (!leaving)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    });
+    bus->SetFault(kAddress, sim::FaultKind::Exception);
+    ASSERT_TRUE(WaitUntil([&] { return left.load(); }));
+    bus->SetRequestObserver({});
+    EXPECT_FALSE(live->IsLive());
+    QTest::qWait(300);
+    ASSERT_EQ(2u, recorder.messages.size()) << "the question and the one box answered Ignore";
+    EXPECT_EQ(TextById(IDS_MSG_READ_EXCEPTION), recorder.LastText());
+}
+
+TEST_F(ParametersPageTest, ClosingTheWindowDuringASilentReadEndsTheSession) {
+    GoLive();
+    SilenceDuringARead();
+    const size_t boxes = recorder.messages.size();
+    QElapsedTimer clock;
+    clock.start();
+    sheet->close();
+    EXPECT_LT(clock.elapsed(), HalfWindowMs());
+    EXPECT_FALSE(live->IsLive());
+    app.reset(); // the program ends: the windows go
+    EXPECT_EQ(boxes, recorder.messages.size());
 }
 
 TEST_F(ParametersPageTest, ASilentControllerLeavesTheWindowResponsive) {

@@ -62,6 +62,9 @@ public:
     std::recursive_mutex& Lock() { return lock; }
 
 private:
+    // After a failed Transact: counts the attempt and says whether the request goes again.
+    bool ResendAfterLostConnection(int& attempt) const;
+
     std::unique_ptr<CCommPort> transport;
     int mode;
     std::recursive_mutex lock;

@@ -140,6 +140,27 @@ TEST(CliArgs, MonitorTakesAFileAnOptionalConnectionAndItsOverrides) {
     EXPECT_FALSE(Parse({"probe", "--tcp", "h", "--cycles", "2"}).Ok());
 }
 
+TEST(CliArgs, OptionsOfAnotherCommandAreRefusedNotIgnored) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{"config", "show", "a.TQ", "--cycles", "5"}, "--cycles"},
+        {{"config", "show", "a.TQ", "--all"}, "--all"},
+        {{"graph", "export", "a.gf", "--json"}, "--json"},
+        {{"monitor", "a.TQ", "--address", "3"}, "--address"},
+        {{"scan", "--tcp", "h", "--address", "3"}, "--address"},
+        {{"read", "--tcp", "h", "--segment", "1"}, "--segment"},
+        {{"write", "1", "2", "--tcp", "h", "--lines"}, "--lines"},
+        {{"config", "save", "a.TQ", "--address", "1", "--tcp", "h", "--skip-invalid"},
+         "--skip-invalid"},
+    };
+    for (const auto& [args, option] : bad) {
+        const auto r = Parse(args);
+        EXPECT_NE(r.error.find(option), std::string::npos) << args[0] << ": " << r.error;
+    }
+    EXPECT_TRUE(
+        Parse({"config", "write", "a.TQ", "--address", "1,2", "--tcp", "h", "--skip-invalid"})
+            .options.skipInvalid);
+}
+
 TEST(CliOutput, JsonHoldsFamilyRegistersAndCoils) {
     ControllerSnapshot s{"ZI102-VA402", {250, -12, 0}, {1, 0}};
     EXPECT_EQ(FormatSnapshotJson(s),

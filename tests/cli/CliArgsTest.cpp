@@ -1,9 +1,17 @@
 // The command line's parsing: what it accepts, what it refuses and with which defaults.
 #include "CliArgs.h"
+#include "CliCommands.h"
 #include "CliOutput.h"
 #include "ComErrorName.h"
 
+#include "core/model/ControllerList.h"
+#include "core/tasks/ConfigurationFile.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -167,6 +175,32 @@ TEST(CliOutput, JsonHoldsFamilyRegistersAndCoils) {
               "{\"family\": \"ZI102-VA402\", \"registers\": [250, -12, 0], \"coils\": [1, 0]}\n");
     EXPECT_EQ(FormatSnapshotText(s), "family: ZI102-VA402\nregister 0: 250\nregister 1: -12\n"
                                      "register 2: 0\ncoil 0: 1\ncoil 1: 0\n");
+}
+
+TEST(CliConfigShow, NamesFromTheFileCannotSteerTheTerminalInText) {
+    const std::string path = "/tmp/calora-show-" + std::to_string(getpid()) + ".TQ";
+    CTQControllerModel model;
+    int32_t logMode = 0;
+    CControllerList list("Zone");
+    list.name[0] = "Oven\x1b[2J\nmonitor 2: forged";
+    list.unit[0] = "\x7f"
+                   "C";
+    ASSERT_TRUE(SaveConfigurationFile(path, {model, logMode, list, nullptr}).Ok());
+    auto show = [&](std::vector<std::string> args) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCliCommand(ParseCliArgs(args).options, out, err, false), 0) << err.str();
+        return out.str();
+    };
+    const std::string text = show({"config", "show", path});
+    EXPECT_TRUE(std::none_of(text.begin(), text.end(),
+                             [](unsigned char c) { return (c < 0x20 && c != '\n') || c == 0x7f; }));
+    EXPECT_NE(text.find("\nmonitor 1: on  address 1 Oven?[2J?monitor 2: forged [?C]\n"),
+              std::string::npos)
+        << text;
+    // JSON keeps the name exactly, escaped.
+    EXPECT_NE(show({"config", "show", path, "--json"}).find("\"Oven\\u001b[2J\\u000amonitor 2"),
+              std::string::npos);
+    unlink(path.c_str());
 }
 
 TEST(ComErrorName, NamesEveryThrownCode) {

@@ -412,7 +412,9 @@ std::string CliUsage(CliCommand command) {
         "  --port NAME          serial port: a listed name such as COM1: or a device path\n"
         "    --baud RATE        2400, 4800, 9600 or 19200 (default 19200)\n"
         "    --parity N|E|O     none, even or odd (default N); always 8 data bits, 1 stop bit\n"
-        "  --tcp HOST[:PORT]    Modbus TCP (default port 405)\n"
+        "  --tcp HOST[:PORT]    Modbus TCP (default port 405)\n";
+    // scan searches every address and monitor takes them from its file.
+    const std::string address =
         "  --address N          Modbus address of the controller, 1-255 (default 1)\n";
     switch (command) {
     case CliCommand::Read:
@@ -421,21 +423,21 @@ std::string CliUsage(CliCommand command) {
                "(54 on a TQ100, 43 on a ZI102-VA402) and its status coils.\n"
                "  --json               print {\"family\": ..., \"registers\": [...], "
                "\"coils\": [...]}\n" +
-               connection;
+               connection + address;
     case CliCommand::Write:
         return "Usage: calora-cli write REG VALUE CONNECTION\n"
                "Writes one holding register (function 6) and prints the value the controller\n"
                "echoed. VALUE is -32768..32767 (or its unsigned form up to 65535).\n" +
-               connection;
+               connection + address;
     case CliCommand::Coil:
         return "Usage: calora-cli coil N on|off CONNECTION\n"
                "Switches one coil (function 5) and prints the echoed state.\n" +
-               connection;
+               connection + address;
     case CliCommand::Probe:
         return "Usage: calora-cli probe CONNECTION\n"
                "Asks for register 0 once, without retries, to see whether the address "
                "answers.\n" +
-               connection;
+               connection + address;
     case CliCommand::Scan:
         return "Usage: calora-cli scan [--lines] CONNECTION\n"
                "Searches addresses 1 to 255 for the first controller that answers and prints\n"
@@ -462,16 +464,17 @@ std::string CliUsage(CliCommand command) {
                "  every parameter; one line per controller, progress on standard error.\n"
                "Exit status: 0 success (every controller written), 1 a bus or file failure,\n"
                "2 usage error.\n" +
-               connection;
+               connection + address;
     case CliCommand::Monitor:
         return "Usage: calora-cli monitor FILE.TQ [CONNECTION] [--cycles N] [--logs DIR]\n"
                "                          [--log-mode 0|1|2] [--period S]\n"
                "Polls the enabled controllers of a configuration file's monitoring list once\n"
                "per sampling period and records them in the log files, as the monitoring\n"
                "window does. Prints one line per cycle (number, controllers read, failed,\n"
-               "cycle time); Ctrl-C or SIGTERM stops after the controller being read, keeping\n"
-               "every complete row. Without a connection the desktop program's settings are\n"
-               "used.\n"
+               "cycle time); lines a stalled reader does not take are dropped, and counted on\n"
+               "standard error. Ctrl-C or SIGTERM stops after the controller being read,\n"
+               "keeping every complete row. Without a connection the desktop program's\n"
+               "settings are used.\n"
                "  --cycles N           stop after N complete cycles\n"
                "  --logs DIR           folder of the day folders (default: the program's logs\n"
                "                       folder)\n"
@@ -494,5 +497,5 @@ std::string CliUsage(CliCommand command) {
            "  monitor FILE.TQ      poll and log a configuration's monitoring list\n"
            "'calora-cli COMMAND --help' describes one command.\n"
            "Exit status: 0 success, 1 bus failure or output not written, 2 usage error.\n\n" +
-           connection;
+           connection + address;
 }

@@ -1,9 +1,17 @@
 // The command line's parsing: what it accepts, what it refuses and with which defaults.
 #include "CliArgs.h"
+#include "CliCommands.h"
 #include "CliOutput.h"
 #include "ComErrorName.h"
 
+#include "core/model/ControllerList.h"
+#include "core/tasks/ConfigurationFile.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -140,12 +148,59 @@ TEST(CliArgs, MonitorTakesAFileAnOptionalConnectionAndItsOverrides) {
     EXPECT_FALSE(Parse({"probe", "--tcp", "h", "--cycles", "2"}).Ok());
 }
 
+TEST(CliArgs, OptionsOfAnotherCommandAreRefusedNotIgnored) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{"config", "show", "a.TQ", "--cycles", "5"}, "--cycles"},
+        {{"config", "show", "a.TQ", "--all"}, "--all"},
+        {{"graph", "export", "a.gf", "--json"}, "--json"},
+        {{"monitor", "a.TQ", "--address", "3"}, "--address"},
+        {{"scan", "--tcp", "h", "--address", "3"}, "--address"},
+        {{"read", "--tcp", "h", "--segment", "1"}, "--segment"},
+        {{"write", "1", "2", "--tcp", "h", "--lines"}, "--lines"},
+        {{"config", "save", "a.TQ", "--address", "1", "--tcp", "h", "--skip-invalid"},
+         "--skip-invalid"},
+    };
+    for (const auto& [args, option] : bad) {
+        const auto r = Parse(args);
+        EXPECT_NE(r.error.find(option), std::string::npos) << args[0] << ": " << r.error;
+    }
+    EXPECT_TRUE(
+        Parse({"config", "write", "a.TQ", "--address", "1,2", "--tcp", "h", "--skip-invalid"})
+            .options.skipInvalid);
+}
+
 TEST(CliOutput, JsonHoldsFamilyRegistersAndCoils) {
     ControllerSnapshot s{"ZI102-VA402", {250, -12, 0}, {1, 0}};
     EXPECT_EQ(FormatSnapshotJson(s),
               "{\"family\": \"ZI102-VA402\", \"registers\": [250, -12, 0], \"coils\": [1, 0]}\n");
     EXPECT_EQ(FormatSnapshotText(s), "family: ZI102-VA402\nregister 0: 250\nregister 1: -12\n"
                                      "register 2: 0\ncoil 0: 1\ncoil 1: 0\n");
+}
+
+TEST(CliConfigShow, NamesFromTheFileCannotSteerTheTerminalInText) {
+    const std::string path = "/tmp/calora-show-" + std::to_string(getpid()) + ".TQ";
+    CTQControllerModel model;
+    int32_t logMode = 0;
+    CControllerList list("Zone");
+    list.name[0] = "Oven\x1b[2J\nmonitor 2: forged";
+    list.unit[0] = "\x7f"
+                   "C";
+    ASSERT_TRUE(SaveConfigurationFile(path, {model, logMode, list, nullptr}).Ok());
+    auto show = [&](std::vector<std::string> args) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCliCommand(ParseCliArgs(args).options, out, err, false), 0) << err.str();
+        return out.str();
+    };
+    const std::string text = show({"config", "show", path});
+    EXPECT_TRUE(std::none_of(text.begin(), text.end(),
+                             [](unsigned char c) { return (c < 0x20 && c != '\n') || c == 0x7f; }));
+    EXPECT_NE(text.find("\nmonitor 1: on  address 1 Oven?[2J?monitor 2: forged [?C]\n"),
+              std::string::npos)
+        << text;
+    // JSON keeps the name exactly, escaped.
+    EXPECT_NE(show({"config", "show", path, "--json"}).find("\"Oven\\u001b[2J\\u000amonitor 2"),
+              std::string::npos);
+    unlink(path.c_str());
 }
 
 TEST(ComErrorName, NamesEveryThrownCode) {

@@ -19,6 +19,8 @@
 #include <optional>
 #include <regex>
 #include <sstream>
+#include <signal.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -412,6 +414,7 @@ TEST_F(CliProgram, UsageErrorsExitWithTwoAndTouchNoBus) {
         {"read", "--tcp", Tcp(), "--port", "/dev/null"},
         {"read", "--tcp", Tcp(), "--address", "300"},
         {"dance", "--tcp", Tcp()},
+        {"monitor", "plant.TQ", "--tcp", Tcp(), "--address", "3"},
     };
     for (const auto& args : bad) {
         auto r = Cli(args);
@@ -538,4 +541,53 @@ TEST_F(CliProgram, MonitorWhoseLogFileFillsExitsWithTheReasonKeepingWholeRows) {
     }
     EXPECT_EQ(files, 1u);
     std::filesystem::remove_all(work);
+TEST_F(CliProgram, MonitorGoesOnPastAnUnreadOutputAndStopsOnSigterm) {
+    bus->AddController(1, TQ100);
+    bus->StartTcp(0);
+    char folder[] = "/tmp/calora-monitor-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::filesystem::path dir = folder;
+    std::filesystem::create_directory(dir / "logs");
+    CTQControllerModel model;
+    int32_t logMode = 1;
+    CControllerList list("Zone");
+    std::fill(list.enabled.begin() + 1, list.enabled.end(), 0);
+    const std::string config = (dir / "one.TQ").string();
+    ASSERT_TRUE(SaveConfigurationFile(config, {model, logMode, list, nullptr}).Ok());
+    bool whole = true; // every file ends with a complete row
+    auto logLines = [&] {
+        size_t lines = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir / "logs"))
+            if (entry.is_regular_file()) {
+                std::ifstream in(entry.path());
+                const std::string text{std::istreambuf_iterator<char>(in), {}};
+                lines += std::count(text.begin(), text.end(), '\n');
+                whole = whole && !text.empty() && text.back() == '\n';
+            }
+        return lines;
+    };
+
+    // A pipe that is full before the program starts and never read.
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC | O_NONBLOCK), 0);
+    const std::string block(4096, 'x');
+    while (write(ends[1], block.data(), block.size()) > 0) {
+    }
+    fcntl(ends[1], F_SETFL, 0); // the program gets an ordinary blocking descriptor
+    RunningProgram run = StartProgram(
+        cli,
+        {"monitor", config, "--tcp", Tcp(), "--logs", (dir / "logs").string(), "--period", "1"},
+        ends[1]);
+    // Rows go on being logged: two header lines, then three cycles.
+    for (int i = 0; i < 300 && logLines() < 5; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_GE(logLines(), 5u);
+    const ProgramResult r = StopProgram(run, SIGTERM, std::chrono::seconds(10));
+    close(ends[0]);
+    close(ends[1]);
+    EXPECT_EQ(r.exitStatus, 0) << "not ended within the bound: " << r.err;
+    EXPECT_NE(r.err.find("output lines dropped"), std::string::npos) << r.err;
+    EXPECT_GE(logLines(), 5u);
+    EXPECT_TRUE(whole);
+    std::filesystem::remove_all(dir);
 }

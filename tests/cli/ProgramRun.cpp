@@ -29,12 +29,32 @@ std::string TempFile(const char* tag) {
     return pattern;
 }
 
-ProgramResult Run(const std::string& program, const std::vector<std::string>& args, int outFd,
-                  size_t fileSizeLimit, std::chrono::seconds limit) {
-    ProgramResult result;
+} // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         std::chrono::seconds limit) {
+    return RunProgramWithOutput(program, args, -1, limit);
+}
+
+ProgramResult RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
+                                   int outFd, std::chrono::seconds limit) {
+    RunningProgram running = StartProgram(program, args, outFd);
+    return StopProgram(running, 0, limit);
+}
+
+ProgramResult RunProgramWithFileSizeLimit(const std::string& program,
+                                          const std::vector<std::string>& args,
+                                          size_t fileSizeLimit, std::chrono::seconds limit) {
+    RunningProgram running = StartProgram(program, args, -1, fileSizeLimit);
+    return StopProgram(running, 0, limit);
+}
+
+RunningProgram StartProgram(const std::string& program, const std::vector<std::string>& args,
+                            int outFd, size_t fileSizeLimit) {
+    RunningProgram running;
     // Files, not pipes: a chatty program can never block on a full pipe here.
-    const std::string outPath = TempFile("out");
-    const std::string errPath = TempFile("err");
+    running.outPath = TempFile("out");
+    running.errPath = TempFile("err");
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -44,8 +64,8 @@ ProgramResult Run(const std::string& program, const std::vector<std::string>& ar
     const pid_t pid = fork();
     if (pid == 0) {
         const int in = open("/dev/null", O_RDONLY);
-        const int out = open(outPath.c_str(), O_WRONLY | O_TRUNC);
-        const int err = open(errPath.c_str(), O_WRONLY | O_TRUNC);
+        const int out = open(running.outPath.c_str(), O_WRONLY | O_TRUNC);
+        const int err = open(running.errPath.c_str(), O_WRONLY | O_TRUNC);
         dup2(in, 0);
         dup2(outFd >= 0 ? outFd : out, 1);
         dup2(err, 2);
@@ -57,7 +77,16 @@ ProgramResult Run(const std::string& program, const std::vector<std::string>& ar
         execv(program.c_str(), argv.data());
         _exit(127);
     }
+    running.pid = pid;
+    return running;
+}
+
+ProgramResult StopProgram(RunningProgram& running, int signal, std::chrono::seconds limit) {
+    ProgramResult result;
+    const pid_t pid = running.pid;
     if (pid > 0) {
+        if (signal != 0)
+            kill(pid, signal);
         const auto deadline = std::chrono::steady_clock::now() + limit;
         int status = 0;
         pid_t done = 0;
@@ -73,27 +102,10 @@ ProgramResult Run(const std::string& program, const std::vector<std::string>& ar
         if (done == pid && WIFEXITED(status))
             result.exitStatus = WEXITSTATUS(status);
     }
-    result.out = ReadAndRemove(outPath);
-    result.err = ReadAndRemove(errPath);
+    running.pid = -1;
+    result.out = ReadAndRemove(running.outPath);
+    result.err = ReadAndRemove(running.errPath);
     return result;
-}
-
-} // namespace
-
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         std::chrono::seconds limit) {
-    return Run(program, args, -1, 0, limit);
-}
-
-ProgramResult RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
-                                   int outFd, std::chrono::seconds limit) {
-    return Run(program, args, outFd, 0, limit);
-}
-
-ProgramResult RunProgramWithFileSizeLimit(const std::string& program,
-                                          const std::vector<std::string>& args,
-                                          size_t fileSizeLimit, std::chrono::seconds limit) {
-    return Run(program, args, -1, fileSizeLimit, limit);
 }
 
 std::string TestBinary(const std::string& name) {

@@ -28,6 +28,17 @@ ProgramResult RunProgramWithFileSizeLimit(const std::string& program,
                                           const std::vector<std::string>& args,
                                           size_t fileSizeLimit,
                                           std::chrono::seconds limit = std::chrono::seconds(60));
+// A program left running: started by StartProgram, ended by StopProgram.
+struct RunningProgram {
+    int pid = -1;
+    std::string outPath;
+    std::string errPath;
+};
+// Starts program with its standard output on outFd (-1: collected) and does not wait.
+RunningProgram StartProgram(const std::string& program, const std::vector<std::string>& args,
+                            int outFd = -1, size_t fileSizeLimit = 0);
+// Sends the signal (0: none), then waits for the end as RunProgram does.
+ProgramResult StopProgram(RunningProgram& running, int signal, std::chrono::seconds limit);
 
 // The program built into CALORA_TEST_BIN ("" when the variable is not set).
 std::string TestBinary(const std::string& name);

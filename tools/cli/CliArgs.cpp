@@ -1,6 +1,8 @@
 #include "CliArgs.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -216,44 +218,87 @@ bool IsOption(const std::string& arg) {
     return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
 }
 
-std::string Check(const CliOptions& o, bool sawSerialOption, bool sawGraphOption) {
+// The command as the option table names it: the action counts for graph and config.
+std::string CommandKey(const CliOptions& o) {
+    std::string key = CliCommandName(o.command);
+    if (o.command == CliCommand::Graph)
+        key += " export";
+    if (o.command == CliCommand::Config)
+        key += o.configAction == CliConfigAction::Save   ? " save"
+               : o.configAction == CliConfigAction::Show ? " show"
+                                                         : " write";
+    return key;
+}
+
+// The commands that take each option, '|'-separated; an option on any other command's line
+// is refused rather than silently ignored. --help goes with every command.
+const char* CommandsTaking(const std::string& option) {
+    static constexpr const char* kBus =
+        "|read|write|coil|probe|scan|config save|config write|monitor|";
+    static const std::pair<const char*, const char*> kTable[] = {
+        {"--port", kBus},
+        {"--baud", kBus},
+        {"--parity", kBus},
+        {"--tcp", kBus},
+        // scan searches every address; monitor takes its addresses from the file.
+        {"--address", "|read|write|coil|probe|config save|config write|"},
+        {"--json", "|read|config show|"},
+        {"--lines", "|scan|"},
+        {"--segment", "|graph export|"},
+        {"--all", "|graph export|"},
+        {"--cycles", "|monitor|"},
+        {"--logs", "|monitor|"},
+        {"--log-mode", "|monitor|"},
+        {"--period", "|monitor|"},
+        {"--skip-invalid", "|config write|"},
+    };
+    for (const auto& [name, commands] : kTable)
+        if (option == name)
+            return commands;
+    return nullptr;
+}
+
+std::string CheckOptionsBelong(const CliOptions& o, const std::vector<std::string>& seen) {
+    const std::string key = CommandKey(o);
+    for (const std::string& option : seen) {
+        const char* commands = CommandsTaking(option);
+        if (commands == nullptr || std::string(commands).find("|" + key + "|") != std::string::npos)
+            continue;
+        std::string list(commands + 1, std::strlen(commands) - 2);
+        for (size_t bar = list.find('|'); bar != std::string::npos; bar = list.find('|', bar))
+            list.replace(bar, 1, ", ");
+        return key + " takes no " + option + " (it applies to " + list + ")";
+    }
+    return {};
+}
+
+std::string Check(const CliOptions& o, const std::vector<std::string>& seen) {
     if (o.command == CliCommand::None)
         return "no command given (read, write, coil, probe, scan, graph, config or monitor)";
+    if (std::string error = CheckOptionsBelong(o, seen); !error.empty())
+        return error;
+    auto saw = [&](const char* option) {
+        return std::find(seen.begin(), seen.end(), option) != seen.end();
+    };
     const bool configWrite =
         o.command == CliCommand::Config && o.configAction == CliConfigAction::Write;
     if (o.addressList.size() > 1 && !configWrite)
         return "a list of addresses applies to config write only";
-    if (o.command == CliCommand::Config && o.configAction == CliConfigAction::Show) {
-        if (!o.serialPort.empty() || o.useTcp)
-            return "config show reads a file; it takes no connection";
-        return {};
-    }
     if (configWrite && o.addressList.empty())
         return "config write: give --address with the controllers to write";
-    if (sawGraphOption && o.command != CliCommand::Graph)
-        return "--segment and --all apply to graph export only";
-    if (o.command == CliCommand::Graph) {
-        if (!o.serialPort.empty() || o.useTcp)
-            return "graph export reads files; it takes no connection";
-        return {};
-    }
+    if (saw("--all") && saw("--segment"))
+        return "--segment and --all exclude each other";
     if (!o.serialPort.empty() && o.useTcp)
         return "--port and --tcp exclude each other";
-    const bool monitorOption =
-        o.cycles != 0 || !o.logsDir.empty() || o.logMode >= 0 || o.period != 0;
-    if (monitorOption && o.command != CliCommand::Monitor)
-        return "--cycles, --logs, --log-mode and --period apply to monitor only";
-    // monitor falls back on the desktop program's connection settings.
-    if (o.serialPort.empty() && !o.useTcp && o.command != CliCommand::Monitor)
+    // monitor falls back on the desktop program's connection settings; the file commands
+    // take none (the table above has refused one already).
+    const bool needsConnection =
+        o.command != CliCommand::Monitor && o.command != CliCommand::Graph &&
+        !(o.command == CliCommand::Config && o.configAction == CliConfigAction::Show);
+    if (needsConnection && o.serialPort.empty() && !o.useTcp)
         return std::string(CliCommandName(o.command)) + ": give --port or --tcp";
-    if (o.useTcp && sawSerialOption)
+    if (o.useTcp && (saw("--baud") || saw("--parity")))
         return "--baud and --parity apply to a serial port, not to --tcp";
-    if (o.json && o.command != CliCommand::Read && o.command != CliCommand::Config)
-        return "--json applies to read and config show only";
-    if (o.json && o.command == CliCommand::Config)
-        return "--json applies to config show only";
-    if (o.scanLines && o.command != CliCommand::Scan)
-        return "--lines applies to scan only";
     if (o.scanLines && o.useTcp)
         return "scan --lines searches serial line settings; it needs --port";
     return {};
@@ -289,9 +334,7 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
     CliParseResult result;
     CliOptions& o = result.options;
     std::vector<std::string> operands;
-    bool sawSerialOption = false;
-    bool sawGraphOption = false;
-    bool sawAll = false;
+    std::vector<std::string> seen; // option names as given, for the per-command check
     bool endOfOptions = false;
 
     for (size_t i = 0; i < args.size(); ++i) {
@@ -314,14 +357,17 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
                 result.error = name + " takes no value";
                 return result;
             }
+            seen.push_back(name);
             if (name == "--help" || name == "-h") {
                 o.help = true;
             } else if (name == "--json") {
                 o.json = true;
             } else if (name == "--lines") {
                 o.scanLines = true;
+            } else if (name == "--skip-invalid") {
+                o.skipInvalid = true;
             } else if (name == "--all") {
-                sawGraphOption = sawAll = true;
+                // the default; named only to be explicit
             } else if (TakesValue(name)) {
                 if (!hasValue) {
                     if (i + 1 >= args.size()) {
@@ -330,10 +376,6 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
                     }
                     value = args[++i];
                 }
-                if (name == "--baud" || name == "--parity")
-                    sawSerialOption = true;
-                if (name == "--segment")
-                    sawGraphOption = true;
                 result.error = ApplyOption(o, name, value);
                 if (!result.Ok())
                     return result;
@@ -359,10 +401,8 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
     if (o.help)
         return result;
     result.error = ParseOperands(o, operands);
-    if (result.Ok() && sawAll && o.graphSegment >= 0)
-        result.error = "--segment and --all exclude each other";
     if (result.Ok())
-        result.error = Check(o, sawSerialOption, sawGraphOption);
+        result.error = Check(o, seen);
     return result;
 }
 
@@ -372,7 +412,9 @@ std::string CliUsage(CliCommand command) {
         "  --port NAME          serial port: a listed name such as COM1: or a device path\n"
         "    --baud RATE        2400, 4800, 9600 or 19200 (default 19200)\n"
         "    --parity N|E|O     none, even or odd (default N); always 8 data bits, 1 stop bit\n"
-        "  --tcp HOST[:PORT]    Modbus TCP (default port 405)\n"
+        "  --tcp HOST[:PORT]    Modbus TCP (default port 405)\n";
+    // scan searches every address and monitor takes them from its file.
+    const std::string address =
         "  --address N          Modbus address of the controller, 1-255 (default 1)\n";
     switch (command) {
     case CliCommand::Read:
@@ -381,21 +423,21 @@ std::string CliUsage(CliCommand command) {
                "(54 on a TQ100, 43 on a ZI102-VA402) and its status coils.\n"
                "  --json               print {\"family\": ..., \"registers\": [...], "
                "\"coils\": [...]}\n" +
-               connection;
+               connection + address;
     case CliCommand::Write:
         return "Usage: calora-cli write REG VALUE CONNECTION\n"
                "Writes one holding register (function 6) and prints the value the controller\n"
                "echoed. VALUE is -32768..32767 (or its unsigned form up to 65535).\n" +
-               connection;
+               connection + address;
     case CliCommand::Coil:
         return "Usage: calora-cli coil N on|off CONNECTION\n"
                "Switches one coil (function 5) and prints the echoed state.\n" +
-               connection;
+               connection + address;
     case CliCommand::Probe:
         return "Usage: calora-cli probe CONNECTION\n"
                "Asks for register 0 once, without retries, to see whether the address "
                "answers.\n" +
-               connection;
+               connection + address;
     case CliCommand::Scan:
         return "Usage: calora-cli scan [--lines] CONNECTION\n"
                "Searches addresses 1 to 255 for the first controller that answers and prints\n"
@@ -422,17 +464,18 @@ std::string CliUsage(CliCommand command) {
                "  every parameter; one line per controller, progress on standard error.\n"
                "Exit status: 0 success (every controller written), 1 a bus or file failure,\n"
                "2 usage error.\n" +
-               connection;
+               connection + address;
     case CliCommand::Monitor:
         return "Usage: calora-cli monitor FILE.TQ [CONNECTION] [--cycles N] [--logs DIR]\n"
                "                          [--log-mode 0|1|2] [--period S]\n"
                "Polls the enabled controllers of a configuration file's monitoring list once\n"
                "per sampling period and records them in the log files, as the monitoring\n"
                "window does. Prints one line per cycle (number, controllers read, failed,\n"
-               "cycle time); Ctrl-C or SIGTERM stops after the controller being read, keeping\n"
-               "every complete row. A log file that cannot be created or written ends the run\n"
-               "with exit status 1. Without a connection the desktop program's settings are\n"
-               "used.\n"
+               "cycle time); lines a stalled reader does not take are dropped, and counted on\n"
+               "standard error. Ctrl-C or SIGTERM stops after the controller being read,\n"
+               "keeping every complete row. A log file that cannot be created or written ends\n"
+               "the run with exit status 1. Without a connection the desktop program's settings\n"
+               "are used.\n"
                "  --cycles N           stop after N complete cycles\n"
                "  --logs DIR           folder of the day folders (default: the program's logs\n"
                "                       folder)\n"
@@ -455,5 +498,5 @@ std::string CliUsage(CliCommand command) {
            "  monitor FILE.TQ      poll and log a configuration's monitoring list\n"
            "'calora-cli COMMAND --help' describes one command.\n"
            "Exit status: 0 success, 1 bus failure or output not written, 2 usage error.\n\n" +
-           connection;
+           connection + address;
 }

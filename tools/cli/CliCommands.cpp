@@ -11,6 +11,7 @@
 #include "core/model/TQControllerModel.h"
 
 #include <ostream>
+#include <unistd.h>
 
 namespace {
 
@@ -79,8 +80,10 @@ int RunCliCommand(const CliOptions& options, std::ostream& out, std::ostream& er
         return RunConfig(options, out, err);
     if (options.command == CliCommand::Graph)
         return ExportGraphCsv(options.graphFile, options.graphSegment, out, err);
+    // The cycle lines go to the descriptor itself, past the stream's buffer and lock: a
+    // reader that stalls must hold neither the polling nor the stop.
     if (options.command == CliCommand::Monitor)
-        return RunMonitor(options, out, err);
+        return RunMonitor(options, STDOUT_FILENO, err);
 
     std::string openError;
     auto master = OpenCliMaster(options, openError);

@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "CliConnection.h"
+#include "CliOutput.h"
 #include "CliProfile.h"
 #include "CliTaskSink.h"
 #include "ComErrorName.h"
@@ -104,13 +105,14 @@ int Show(const CliOptions& o, std::ostream& out, std::ostream& err) {
     }
     out << "family: " << family << "\n";
     for (uint32_t i = 0; i < model.GetCount(); ++i)
-        out << "register " << i << (name(i).empty() ? "" : " (" + name(i) + ")") << ": "
-            << model.GetValue(i) << "\n";
+        out << "register " << i << (name(i).empty() ? "" : " (" + PrintableText(name(i)) + ")")
+            << ": " << model.GetValue(i) << "\n";
     out << "log mode: " << logMode << "\nmonitor period: " << list.period
         << " s\nmonitor columns: " << list.columns << "\n";
     for (size_t i = 0; i < list.GetCount(); ++i)
         out << "monitor " << i + 1 << ": " << (list.enabled[i] ? "on " : "off") << " address "
-            << int(list.address[i]) << " " << list.name[i] << " [" << list.unit[i] << "]\n";
+            << int(list.address[i]) << " " << PrintableText(list.name[i]) << " ["
+            << PrintableText(list.unit[i]) << "]\n";
     return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliConnection.h"
 #include "CliProfile.h"
+#include "DroppingLineWriter.h"
 
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
@@ -101,7 +102,7 @@ std::string DefaultLogsDir() {
     return base + "/Norvane/Calora/logs/";
 }
 
-int RunMonitor(const CliOptions& o, std::ostream& out, std::ostream& err) {
+int RunMonitor(const CliOptions& o, int outFd, std::ostream& err) {
     CTQControllerModel model;
     CControllerList list("Zone");
     int32_t logMode = 0;
@@ -134,11 +135,15 @@ int RunMonitor(const CliOptions& o, std::ostream& out, std::ostream& err) {
         running->RequestStop();
     };
 
+    // The worker hands its lines over and goes on: a reader that stalls loses lines, never
+    // cycles, rows or the stop.
+    CDroppingLineWriter lines(outFd);
     CPollingEngine engine(*master, model, list, logger);
     running = &engine;
     engine.SetCycleObserver([&](const PollCycleStats& s) {
-        out << "cycle " << s.cycle << ": " << s.read << " read, " << s.failed << " failed, "
-            << (s.duration.count() + 500) / 1000 << " ms" << std::endl;
+        lines.Post("cycle " + std::to_string(s.cycle) + ": " + std::to_string(s.read) + " read, " +
+                   std::to_string(s.failed) + " failed, " +
+                   std::to_string((s.duration.count() + 500) / 1000) + " ms");
         if (o.cycles > 0 && s.cycle >= static_cast<uint64_t>(o.cycles))
             engine.RequestStop();
     });
@@ -149,7 +154,8 @@ int RunMonitor(const CliOptions& o, std::ostream& out, std::ostream& err) {
             engine.RequestStop();
     }
     engine.Join();
+    const bool outputOk = lines.Finish(err, std::chrono::milliseconds(1000));
     if (!engine.WorkerError().empty())
         return Fail(err, engine.WorkerError());
-    return logFailed ? kExitBusFailure : kExitOk;
+    return logFailed ? kExitBusFailure : outputOk ? kExitOk : kExitFailure;
 }

@@ -24,3 +24,22 @@ std::string FormatSnapshotText(const ControllerSnapshot& snapshot) {
         out << "coil " << i << ": " << static_cast<int>(snapshot.coils[i]) << "\n";
     return out.str();
 }
+
+std::string PrintableText(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // U+0080..U+009F are C2 80..C2 9F in UTF-8; some terminals act on them as controls.
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (byte < 0x20 || byte == 0x7F || c1) {
+            shown += '?';
+            i += c1 ? 1 : 0;
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}

@@ -15,3 +15,8 @@ struct ControllerSnapshot {
 std::string FormatSnapshotJson(const ControllerSnapshot& snapshot);
 // One "register N: V" / "coil N: V" line each, after a "family: F" line.
 std::string FormatSnapshotText(const ControllerSnapshot& snapshot);
+
+// A name as plain text output shows it: control characters (C0, DEL and the UTF-8 encoded
+// C1 range) become '?', so a name from a file cannot move the cursor, clear a terminal or
+// break a line. JSON output escapes them instead.
+std::string PrintableText(const std::string& text);

@@ -26,6 +26,7 @@ public:
     int Receive(uint8_t* buffer, uint32_t* length) override;
     int Transact(const uint8_t* request, int requestLength, uint8_t* response,
                  uint32_t* responseLength, int waitMs) override;
+    bool ConnectionLost() const override { return inner && inner->ConnectionLost(); }
 
 private:
     std::unique_ptr<CCommPort> inner;

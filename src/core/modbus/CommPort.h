@@ -18,6 +18,9 @@ public:
     // could be carried out (even if nothing came back); zero when the transport failed.
     virtual int Transact(const uint8_t* request, int requestLength, uint8_t* response,
                          uint32_t* responseLength, int waitMs) = 0;
+    // After a failed Transact: true when the connection ended after the request went out, so
+    // the request may be sent again on a new one. Links without connections never say so.
+    virtual bool ConnectionLost() const { return false; }
 
     bool IsOpen() const { return open; }
 

@@ -51,6 +51,12 @@ CTramaModbusAsincrona::tErrorCom CTramaModbusAsincrona::CheckResponse(const uint
     return static_cast<tErrorCom>(CheckAnswer(request, response, length, mode == 0, value));
 }
 
+bool CTramaModbusAsincrona::ResendAfterLostConnection(int& attempt) const {
+    // The four functions sent are idempotent, so a request whose connection ended before the
+    // answer is sent again on a new one, as one more attempt of the same budget.
+    return transport && transport->ConnectionLost() && ++attempt < kMaxAttempts;
+}
+
 int CTramaModbusAsincrona::Request(uint8_t address, uint8_t function, uint16_t reg, uint16_t value,
                                    int16_t* dest, bool retry, int waitMs) {
     uint8_t frame[8];
@@ -65,7 +71,9 @@ int CTramaModbusAsincrona::Request(uint8_t address, uint8_t function, uint16_t r
         ThrowIfStopped();
         if (!transport || !transport->Transact(frame, 8, response, &length, waitMs)) {
             ThrowIfStopped();
-            throw comPortError;
+            if (!ResendAfterLostConnection(attempt))
+                throw comPortError;
+            continue;
         }
         code = CheckResponse(frame, response, std::min(length, kFrameCapacity), dest);
         if (code == comOk || code == comException)
@@ -97,7 +105,9 @@ int CTramaModbusAsincrona::RequestFrame(uint8_t address, uint8_t function, uint1
         ThrowIfStopped();
         if (!transport || !transport->Transact(request, 8, frame->data, &frame->count, waitMs)) {
             ThrowIfStopped();
-            throw comPortError;
+            if (!ResendAfterLostConnection(attempt))
+                throw comPortError;
+            continue;
         }
         frame->count = std::min(frame->count, kFrameCapacity);
         code = CheckResponse(request, frame->data, frame->count, &scratchValue);

@@ -71,6 +71,8 @@ public:
 private:
     // Throws comStopped while the stop event is set.
     void ThrowIfStopped() const;
+    // After a failed Transact: counts the attempt and says whether the request goes again.
+    bool ResendAfterLostConnection(int& attempt) const;
 
     std::unique_ptr<CCommPort> transport;
     CManualResetEvent* stopEvent = nullptr;

@@ -130,8 +130,10 @@ bool CTcpCommPort::ReadExactly(uint8_t* buffer, uint32_t count, Clock::time_poin
             done += static_cast<uint32_t>(n);
             continue;
         }
-        if (n == 0)
-            return false; // the peer closed mid-answer
+        if (n == 0 || (n < 0 && errno == ECONNRESET)) {
+            connectionLost = true; // the peer closed before or during the answer
+            return false;
+        }
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN || !WaitFor(sock, POLLIN, deadline))
@@ -205,6 +207,7 @@ int CTcpCommPort::Transact(const uint8_t* request, int requestLength, uint8_t* r
         return 0;
     const uint32_t capacity = *responseLength;
     *responseLength = 0;
+    connectionLost = false;
     if (!open)
         return 0;
     // A gateway restart or a peer's idle time-out closes the connection: it is opened again,

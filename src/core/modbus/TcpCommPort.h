@@ -29,6 +29,9 @@ public:
     int Transact(const uint8_t* request, int requestLength, uint8_t* response,
                  uint32_t* responseLength, int waitMs) override;
 
+    // The peer closed or reset the connection before the whole answer came.
+    bool ConnectionLost() const override { return connectionLost; }
+
     uint16_t TransactionId() const { return transactionId; }
 
 private:
@@ -38,7 +41,7 @@ private:
     // Drops a connection that cannot be used any more; the next exchange connects again.
     void Disconnect();
     int ReceiveUntil(uint8_t* buffer, uint32_t* length, Clock::time_point deadline);
-    // 1 all read, 0 window over or peer gone.
+    // False when the window ran out or the peer went; the latter also sets connectionLost.
     bool ReadExactly(uint8_t* buffer, uint32_t count, Clock::time_point deadline);
     // False when the peer has closed the connection.
     bool DiscardPending();
@@ -49,5 +52,6 @@ private:
     int sock = -1;
     uint16_t transactionId = 0;
     bool idMismatch = false;
+    bool connectionLost = false;
     std::minstd_rand random;
 };

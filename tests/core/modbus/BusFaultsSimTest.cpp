@@ -1,5 +1,5 @@
-// The master against simulated controllers that answer late: RTU carries no transaction id,
-// so only the transport's care keeps one request's answer from passing for another's.
+// The master against simulated controllers that answer late or drop the connection: the
+// answers taken must be the ones to the requests made.
 #include "core/modbus/ModbusMaster.h"
 #include "core/modbus/SerialCommPort.h"
 
@@ -40,4 +40,51 @@ TEST(SlowRtuController, ChunkedReadGetsEachBlockFromItsOwnAnswer) {
     ASSERT_EQ(master.ReadCoils(1, coils, 11, 11, 100), 0);
     for (uint16_t i = 0; i < 11; ++i)
         EXPECT_EQ(coils[i], controller.Coil(i) ? 1 : 0) << "coil " << i;
+}
+
+TEST(DroppingTcpController, RequestsMeetingADropAreSentAgainAndReadTrueValues) {
+    sim::SimBus bus(Frozen());
+    for (uint8_t a = 1; a <= 2; ++a) {
+        sim::Controller& controller = bus.AddController(a, a == 1 ? TQ100 : TQ102_TQ402);
+        for (uint16_t i = 0; i < 43; ++i)
+            controller.SetRegister(i, static_cast<int16_t>(100 * a + i));
+        controller.SetCoil(2, a == 1);
+        // One request in five closes the connection instead of being answered.
+        bus.SetFault(a, sim::FaultKind::DropConnection, 0.2);
+    }
+    CTramaModbusAsincrona master("127.0.0.1", bus.StartTcp());
+    ASSERT_TRUE(master.IsOpen());
+
+    // A monitoring read: registers in three chunks, then the coils.
+    constexpr int kReads = 60;
+    int good = 0;
+    for (int k = 0; k < kReads; ++k) {
+        const uint8_t a = static_cast<uint8_t>(1 + k % 2);
+        const uint16_t n = bus.At(a).CoilCount();
+        int16_t registers[43] = {};
+        uint8_t coils[11] = {};
+        try {
+            if (master.ReadRegisters(a, registers, 43, 16, 200) != 0 ||
+                master.ReadCoils(a, coils, n, n, 200) != 0)
+                continue;
+        } catch (CTramaModbusAsincrona::tErrorCom) {
+            continue;
+        }
+        ++good;
+        for (uint16_t i = 0; i < 43; ++i)
+            ASSERT_EQ(registers[i], bus.At(a).Register(i)) << "register " << i << " read " << k;
+        for (uint16_t i = 0; i < n; ++i)
+            ASSERT_EQ(coils[i], bus.At(a).Coil(i) ? 1 : 0) << "coil " << i << " read " << k;
+    }
+    EXPECT_GE(good, kReads * 95 / 100);
+
+    // Writes go again as well; the controller acts only on the one it answers.
+    for (int16_t v = 0; v < 10; ++v) {
+        int16_t echo = -1;
+        ASSERT_EQ(master.Request(1, 6, 1, static_cast<uint16_t>(50 + v), &echo, true, 200), 0);
+        EXPECT_EQ(echo, 50 + v);
+        EXPECT_EQ(bus.At(1).Register(1), 50 + v);
+    }
+    EXPECT_GT(bus.RequestCount(3) + bus.RequestCount(1), uint64_t(kReads * 4))
+        << "no drop met: the scenario proves nothing";
 }

@@ -11,7 +11,7 @@ packages=(
   fonts-dseg fonts-dejavu-core
   socat libmodbus-dev mbpoll
   xvfb xauth imagemagick ccache
-  dpkg-dev file
+  dpkg-dev file locales
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
@@ -25,5 +25,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update
   $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# A locale whose decimal separator is a comma: the tests check that logs do not follow it.
+if ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
+  $sudo localedef -i it_IT -c -f UTF-8 it_IT.UTF-8
 fi
 echo "setup: all packages present"

@@ -2,7 +2,9 @@
 #include "CliArgs.h"
 #include "CliCommands.h"
 
+#include "core/files/Archive.h"
 #include "core/files/GraphSet.h"
+#include "support/FinishWithin.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +79,51 @@ TEST_F(CliGraphTest, DamagedOrMissingFilesExitOneNamingTheFile) {
     EXPECT_FALSE(ParseCliArgs({"graph", "export", base, "--all", "--segment", "1"}).Ok());
     EXPECT_FALSE(ParseCliArgs({"graph", "export", base, "--tcp", "host"}).Ok());
     EXPECT_FALSE(ParseCliArgs({"read", "--all", "--tcp", "host"}).Ok());
+}
+
+TEST_F(CliGraphTest, ACutShortSaveAndLostFilesLeaveTheRestReadable) {
+    // Segment 2 was cut short: its points files are written, the time line is not.
+    CMemoryArchiveWriter late;
+    WriteGraphPoints(late, {0, 3, 5, 0, 0, {7.0f, 8.0f}});
+    for (const char* name : {".Val.Zona \xC3\xB1.pt2", ".Out.Horno, 2.pt2"}) {
+        std::ofstream file(base + name, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(late.GetBytes().data()),
+                   static_cast<std::streamsize>(late.GetBytes().size()));
+    }
+    ASSERT_EQ(0, ::unlink((base + ".Out.Horno, 2.pt0").c_str()));
+    ASSERT_EQ(0, Run({"graph", "export", base}));
+    EXPECT_EQ("time,Zona \xC3\xB1 Val,\"Horno, 2 Out\"\n"
+              "2026-12-06T09:05:58.000,123.4,\n"
+              "2026-12-06T09:05:59.007,,\n"
+              "2026-12-06T09:06:00.014,-0.500,\n",
+              out.str());
+    EXPECT_EQ("calora-cli: " + base +
+                  ".Out.Horno, 2.pt0: cannot be opened; its column is empty in segment 0\n"
+                  "calora-cli: " +
+                  base + ".Out.Horno, 2.pt1: cannot be opened; its column is empty in segment 1\n",
+              err.str());
+}
+
+TEST_F(CliGraphTest, NamesTheFileNamesCannotTellApartKeepTheirOwnColumns) {
+    // Stored as "???? 1" both; and two names that agree in their first 200 bytes.
+    const std::string longName(200, 'x');
+    GraphSegmentData data;
+    data.entries = {{"Печь 1", "Val", 0, true},
+                    {"Пара 1", "Val", 0, true},
+                    {longName + "1", "Val", 0, true},
+                    {longName + "2", "Val", 0, true}};
+    for (float v : {1.0f, 2.0f, 3.0f, 4.0f})
+        data.points.push_back({0, 0, 1, v, v, {v}});
+    data.timeline = {{2026, 12, 0, 6, 9, 5, 58, 0}};
+    const std::string other = dir + "/other.gf";
+    FinishWithin(std::chrono::seconds(30), "saving and exporting", [&] {
+        EXPECT_TRUE(SaveGraphSegment(other, 0, data).Ok());
+        EXPECT_EQ(0, Run({"graph", "export", other}));
+    });
+    EXPECT_EQ("time,???? 1 Val,???? 1 Val," + longName + "1 Val," + longName +
+                  "2 Val\n2026-12-06T09:05:58.000,1,2,3,4\n",
+              out.str());
+    EXPECT_EQ("", err.str());
 }
 
 } // namespace

@@ -2,6 +2,10 @@
 #include "ProgramRun.h"
 
 #include "SimBus.h"
+#include "core/model/ControllerList.h"
+#include "core/model/TQControllerModel.h"
+#include "core/tasks/ConfigurationFile.h"
+#include "core/tasks/DataLogger.h"
 #include "support/LoopbackPeer.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +18,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -554,4 +559,54 @@ TEST_F(CliProgram, ConfigWriteRefusesSkippedValuesAndReportsPartialWrites) {
     EXPECT_NE(fromFifo.err.find("not a regular file"), std::string::npos) << fromFifo.err;
     ::unsetenv("XDG_CONFIG_HOME");
     std::filesystem::remove_all(dir);
+}
+
+TEST_F(CliProgram, MonitorWhoseLogFileFillsExitsWithTheReasonKeepingWholeRows) {
+    CControllerList list("Zone");
+    std::vector<uint8_t> addresses = {1, 2, 3};
+    for (uint8_t a : addresses)
+        bus->AddController(a, TQ100);
+    bus->StartTcp(0);
+    ASSERT_TRUE(list.SetEntries({1, 1, 1}, addresses, {"Oven", "Kiln", "Vat"}, {"F", "F", "F"}));
+    CTQControllerModel model;
+    int32_t logMode = kLogOneFile;
+    const auto work =
+        std::filesystem::temp_directory_path() / ("calora-cli-full-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work);
+    const std::string config = (work / "monitor.TQ").string();
+    ASSERT_TRUE(SaveConfigurationFile(config, ConfigurationParts{model, logMode, list, {}}).Ok());
+
+    // Room for the headers and a few rows; the run would go on for 20 cycles.
+    const size_t kRoom = 450;
+    const auto r =
+        RunProgramWithFileSizeLimit(cli,
+                                    {"monitor", config, "--tcp", Tcp(), "--logs",
+                                     (work / "logs").string(), "--period", "1", "--cycles", "20"},
+                                    kRoom);
+    EXPECT_EQ(r.exitStatus, 1) << r.out;
+    EXPECT_EQ(r.out.find("cycle 20:"), std::string::npos) << r.out;
+    const std::regex message("calora-cli: monitor: logging stopped: " + (work / "logs").string() +
+                             R"(/\d+-\d\d-\d{4}/log-\d\d-\d\d-\d\d\.log: File too large\n)");
+    EXPECT_TRUE(std::regex_match(r.err, message)) << r.err;
+
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(work / "logs")) {
+        if (!entry.is_regular_file())
+            continue;
+        ++files;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_LE(text.size(), kRoom);
+        ASSERT_FALSE(text.empty());
+        EXPECT_EQ(text.back(), '\n');
+        // Names, titles, then rows: every line has one cell per column of every controller.
+        std::istringstream lines(text);
+        size_t rows = 0;
+        for (std::string line; std::getline(lines, line); ++rows)
+            EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1 + 3 * 7) << line;
+        EXPECT_GE(rows, 3u);
+    }
+    EXPECT_EQ(files, 1u);
+    std::filesystem::remove_all(work);
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <signal.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -28,15 +29,8 @@ std::string TempFile(const char* tag) {
     return pattern;
 }
 
-} // namespace
-
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         std::chrono::seconds limit) {
-    return RunProgramWithOutput(program, args, -1, limit);
-}
-
-ProgramResult RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
-                                   int outFd, std::chrono::seconds limit) {
+ProgramResult Run(const std::string& program, const std::vector<std::string>& args, int outFd,
+                  size_t fileSizeLimit, std::chrono::seconds limit) {
     ProgramResult result;
     // Files, not pipes: a chatty program can never block on a full pipe here.
     const std::string outPath = TempFile("out");
@@ -55,6 +49,11 @@ ProgramResult RunProgramWithOutput(const std::string& program, const std::vector
         dup2(in, 0);
         dup2(outFd >= 0 ? outFd : out, 1);
         dup2(err, 2);
+        if (fileSizeLimit > 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit size{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &size);
+        }
         execv(program.c_str(), argv.data());
         _exit(127);
     }
@@ -77,6 +76,24 @@ ProgramResult RunProgramWithOutput(const std::string& program, const std::vector
     result.out = ReadAndRemove(outPath);
     result.err = ReadAndRemove(errPath);
     return result;
+}
+
+} // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         std::chrono::seconds limit) {
+    return Run(program, args, -1, 0, limit);
+}
+
+ProgramResult RunProgramWithOutput(const std::string& program, const std::vector<std::string>& args,
+                                   int outFd, std::chrono::seconds limit) {
+    return Run(program, args, outFd, 0, limit);
+}
+
+ProgramResult RunProgramWithFileSizeLimit(const std::string& program,
+                                          const std::vector<std::string>& args,
+                                          size_t fileSizeLimit, std::chrono::seconds limit) {
+    return Run(program, args, -1, fileSizeLimit, limit);
 }
 
 std::string TestBinary(const std::string& name) {

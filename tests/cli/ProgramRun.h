@@ -21,6 +21,14 @@ ProgramResult RunProgramWithOutput(const std::string& program, const std::vector
                                    int outFd,
                                    std::chrono::seconds limit = std::chrono::seconds(60));
 
+// The same with the files the program writes limited to `fileSizeLimit` bytes (SIGXFSZ
+// ignored): a write past the limit fails as on a full disk. The limit holds for the collected
+// output too.
+ProgramResult RunProgramWithFileSizeLimit(const std::string& program,
+                                          const std::vector<std::string>& args,
+                                          size_t fileSizeLimit,
+                                          std::chrono::seconds limit = std::chrono::seconds(60));
+
 // The program built into CALORA_TEST_BIN ("" when the variable is not set).
 std::string TestBinary(const std::string& name);
 // Full path of a program found on PATH, or "".

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -40,18 +42,21 @@ int Fail(std::ostream& err, const std::string& file, const std::string& what) {
     return 1;
 }
 
+using SegmentPoints = std::vector<std::optional<GraphPoints>>;
+
 // Rows of one segment: from the earliest to the latest sample any curve holds.
-void WriteSegment(const LoadedGraphSegment& set, std::ostream& out) {
+void WriteSegment(const std::vector<GraphTimestamp>& timeline, const SegmentPoints& segment,
+                  std::ostream& out) {
     int32_t from = INT32_MAX, to = 0;
-    for (const auto& points : set.points) {
+    for (const auto& points : segment) {
         if (points && points->from < points->to) {
             from = std::min(from, points->from);
             to = std::max(to, points->to);
         }
     }
     for (int32_t t = from; t < to; ++t) {
-        std::string line = IsoTime(set.timeline[static_cast<size_t>(t)]);
-        for (const auto& points : set.points) {
+        std::string line = IsoTime(timeline[static_cast<size_t>(t)]);
+        for (const auto& points : segment) {
             line += ',';
             if (!points || t < points->from || t >= points->to)
                 continue;
@@ -70,31 +75,39 @@ void WriteSegment(const LoadedGraphSegment& set, std::ostream& out) {
 
 int ExportGraphCsv(const std::string& path, int segment, std::ostream& out, std::ostream& err) {
     const bool all = segment < 0;
-    std::vector<LoadedGraphSegment> segments;
-    for (int s = all ? 0 : segment;; ++s) {
-        GraphFileProblem problem;
-        std::optional<LoadedGraphSegment> set = LoadGraphSegment(path, s, problem);
-        if (!set)
-            return Fail(err, problem.file, problem.detail);
-        if (set->PointsFileCount() == 0) {
-            if (s == (all ? 0 : segment))
-                return Fail(err, path, "has no points files for segment " + std::to_string(s));
-            break;
+    const int first = all ? 0 : segment;
+    GraphFileProblem problem;
+    // The header and the time line are read once; each segment adds only its points.
+    std::optional<LoadedGraphSegment> set = LoadGraphSegment(path, first, problem);
+    if (!set)
+        return Fail(err, problem.file, problem.detail);
+    if (set->PointsFileCount() == 0)
+        return Fail(err, path, "has no points files for segment " + std::to_string(first));
+    for (size_t i = 0; i < set->timeline.size(); ++i) {
+        if (!IsValidTime(set->timeline[i]))
+            return Fail(err, GraphTimelineFileName(path),
+                        "entry " + std::to_string(i) + " is not a valid time");
+    }
+    std::vector<SegmentPoints> segments;
+    for (int s = first;; ++s) {
+        if (s != first) {
+            if (!LoadGraphPoints(path, s, *set, problem))
+                return Fail(err, problem.file, problem.detail);
+            if (set->PointsFileCount() == 0)
+                break; // past the last segment
         }
-        for (size_t i = 0; i < set->timeline.size(); ++i) {
-            if (!IsValidTime(set->timeline[i]))
-                return Fail(err, GraphTimelineFileName(path),
-                            "entry " + std::to_string(i) + " is not a valid time");
-        }
-        segments.push_back(std::move(*set));
+        for (const GraphFileProblem& unusable : set->unusable)
+            err << "calora-cli: " << unusable.file << ": " << unusable.detail
+                << "; its column is empty in segment " << s << "\n";
+        segments.push_back(std::move(set->points));
         if (!all)
             break;
     }
     std::string header = "time";
-    for (const GraphHeaderEntry& entry : segments.front().entries)
+    for (const GraphHeaderEntry& entry : set->entries)
         header += "," + CsvCell(entry.controllerName + " " + entry.variableName);
     out << header << "\n";
-    for (const LoadedGraphSegment& set : segments)
-        WriteSegment(set, out);
+    for (const SegmentPoints& points : segments)
+        WriteSegment(set->timeline, points, out);
     return out.good() ? 0 : Fail(err, "standard output", "cannot be written");
 }

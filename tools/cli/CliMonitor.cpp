@@ -127,14 +127,17 @@ int RunMonitor(const CliOptions& o, std::ostream& out, std::ostream& err) {
     logger.logsDir = o.logsDir.empty() ? DefaultLogsDir() : o.logsDir;
     std::error_code ignored;
     fs::create_directories(logger.logsDir, ignored);
+    // A run whose rows cannot be recorded ends: exit 1 says so to whoever started it.
     bool logFailed = false;
-    logger.report = [&](int) {
+    CPollingEngine* running = nullptr;
+    logger.report = [&](int, const std::string& detail) {
         logFailed = true;
-        err << "calora-cli: monitor: cannot create the log files in " << logger.logsDir
-            << "; polling goes on without them" << std::endl;
+        err << "calora-cli: monitor: logging stopped: " << detail << std::endl;
+        running->RequestStop();
     };
 
     CPollingEngine engine(*master, model, list, logger);
+    running = &engine;
     engine.SetCycleObserver([&](const PollCycleStats& s) {
         out << "cycle " << s.cycle << ": " << s.read << " read, " << s.failed << " failed, "
             << (s.duration.count() + 500) / 1000 << " ms" << std::endl;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CArchiveWriter;
@@ -49,8 +50,18 @@ struct GraphPoints {
     std::vector<float> samples; // to - from values
 };
 
-// File names of a set whose header is `base`. Names from the list or from a file are made
-// safe for a path first, so a name never reaches outside the set's folder.
+// Curves a header may list: far beyond the three per controller of a full monitoring list.
+constexpr size_t kMostGraphCurves = 1024;
+// Longest text a header keeps, in stored bytes; a longer one is cut there.
+constexpr size_t kLongestGraphText = 0xFFFF;
+
+// A name as the header stores it and gives it back: characters outside Windows-1252 become
+// '?', and the text is cut to kLongestGraphText bytes. Points files are named from this, so a
+// set read back finds the files its recording wrote.
+std::string GraphStoredText(std::string_view utf8);
+
+// File names of a set whose header is `base`. Names are taken as the header stores them and
+// made safe for a path, so a name never reaches outside the set's folder.
 std::string GraphPointsFileName(const std::string& base, const std::string& variableName,
                                 const std::string& controllerName, int segment);
 std::string GraphTimelineFileName(const std::string& base);
@@ -66,9 +77,13 @@ void WriteGraphPoints(CArchiveWriter& out, const GraphPoints& points);
 void WriteGraphTimeline(CArchiveWriter& out, const std::vector<GraphTimestamp>& timeline);
 
 // Readers of whole files held in memory. Each count and length is checked against what the
-// file holds, so damage throws CArchiveException (endOfFile when data is missing, badIndex for
-// an impossible count, index or trailing bytes) and nothing is read past the end.
+// file holds before anything is kept, so damage throws CArchiveException (endOfFile when data
+// is missing, badIndex for an impossible count, index or trailing bytes), nothing is read past
+// the end and memory stays within a small multiple of the file's size. A header of more than
+// kMostGraphCurves curves is refused.
 std::vector<GraphHeaderEntry> ParseGraphHeader(const std::vector<uint8_t>& bytes);
 std::vector<GraphTimestamp> ParseGraphTimeline(const std::vector<uint8_t>& bytes);
-// `timelineCount` bounds `to`; decimals outside 0..3 are brought into that range.
+// Samples past `timelineCount` have no time and are left out: `to`, and `from` when the file
+// starts past the time line, are brought down to it. A save interrupted between its files
+// leaves such points. Decimals outside 0..3 are brought into that range.
 GraphPoints ParseGraphPoints(const std::vector<uint8_t>& bytes, size_t timelineCount);

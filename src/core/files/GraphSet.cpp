@@ -71,6 +71,12 @@ bool ReadGraphFile(const std::string& path, GraphFileProblem& problem, Parse par
 GraphSaveResult SaveGraphSegment(const std::string& base, int segment,
                                  const GraphSegmentData& data) {
     GraphSaveResult result;
+    // The time line goes first: a save cut short then leaves points the time line covers.
+    {
+        CMemoryArchiveWriter timeline;
+        WriteGraphTimeline(timeline, data.timeline);
+        WriteOne(result, GraphTimelineFileName(base), timeline);
+    }
     {
         CMemoryArchiveWriter header;
         WriteGraphHeader(header, data.entries);
@@ -87,9 +93,6 @@ GraphSaveResult SaveGraphSegment(const std::string& base, int segment,
         WriteGraphPoints(points, data.points[i]);
         WriteOne(result, path, points);
     }
-    CMemoryArchiveWriter timeline;
-    WriteGraphTimeline(timeline, data.timeline);
-    WriteOne(result, GraphTimelineFileName(base), timeline);
     return result;
 }
 
@@ -117,21 +120,33 @@ std::optional<LoadedGraphSegment> LoadGraphSegment(const std::string& base, int 
     if (!ReadGraphFile(GraphTimelineFileName(base), problem,
                        [&](const auto& b) { set.timeline = ParseGraphTimeline(b); }))
         return std::nullopt;
-    set.points.resize(set.entries.size());
+    if (!LoadGraphPoints(base, segment, set, problem))
+        return std::nullopt;
+    return set;
+}
+
+bool LoadGraphPoints(const std::string& base, int segment, LoadedGraphSegment& set,
+                     GraphFileProblem& problem) {
+    set.points.assign(set.entries.size(), std::nullopt);
+    set.unusable.clear();
     const std::vector<std::string> paths = GraphPointsFileNames(base, set.entries, segment);
     for (size_t i = 0; i < set.entries.size(); ++i) {
-        const std::string& path = paths[i];
         GraphFileProblem missing;
-        const bool read = ReadGraphFile(path, missing, [&](const auto& b) {
+        const bool read = ReadGraphFile(paths[i], missing, [&](const auto& b) {
             set.points[i] = ParseGraphPoints(b, set.timeline.size());
         });
         if (!read && missing.kind != GraphFileProblem::CannotOpen) {
             problem = missing;
-            return std::nullopt;
+            return false;
         }
+        if (!read)
+            set.unusable.push_back(std::move(missing));
+        // Points the time line does not reach yet belong to a save that was cut short.
+        else if (set.points[i]->from >= set.points[i]->to)
+            set.points[i].reset();
     }
     problem = {};
-    return set;
+    return true;
 }
 
 std::string GraphSetStampText(const GraphTimestamp& start) {

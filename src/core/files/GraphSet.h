@@ -39,7 +39,8 @@ struct GraphSaveResult {
     bool Ok() const { return failures == 0; }
 };
 
-// Writes every file it can; a curve without samples in the segment gets no points file.
+// Writes every file it can: the time line, the header, then the points files. A curve without
+// samples in the segment gets no points file.
 GraphSaveResult SaveGraphSegment(const std::string& base, int segment,
                                  const GraphSegmentData& data);
 // Rewrites the header only.
@@ -48,17 +49,25 @@ GraphSaveResult SaveGraphHeader(const std::string& base,
 
 struct LoadedGraphSegment {
     std::vector<GraphHeaderEntry> entries;
-    // One per entry; empty where the curve has no points file for the segment.
+    // One per entry; empty where the curve has no points file for the segment, where its
+    // file cannot be read, or where the time line reaches none of its samples.
     std::vector<std::optional<GraphPoints>> points;
     std::vector<GraphTimestamp> timeline;
+    // The points files that are missing or cannot be read, in entry order.
+    std::vector<GraphFileProblem> unusable;
 
     size_t PointsFileCount() const;
 };
 
 // Reads the header, the time line and the points files of `segment`. A missing or damaged
-// header or time line, or a damaged points file, refuses the whole set.
+// header or time line, or a damaged points file, refuses the whole set. Samples past the
+// time line are left out.
 std::optional<LoadedGraphSegment> LoadGraphSegment(const std::string& base, int segment,
                                                    GraphFileProblem& problem);
+// Replaces the points of `set`, whose header and time line are read, by those of `segment`;
+// false, with `problem` filled, when a points file is damaged.
+bool LoadGraphPoints(const std::string& base, int segment, LoadedGraphSegment& set,
+                     GraphFileProblem& problem);
 
 // "6-12-2026 15_21_36": day, month, year, hour, minute, second of a recording's start.
 std::string GraphSetStampText(const GraphTimestamp& start);

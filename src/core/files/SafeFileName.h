@@ -7,4 +7,5 @@
 // "/", "\" and control characters become "_", a name that is empty or only dots becomes
 // underscores, and a long name is cut on a character boundary. So a name can never reach
 // outside its folder. A safe name stays as it is.
-std::string SafeFileNamePart(const std::string& name, size_t maxBytes = 200);
+constexpr size_t kLongestSafeNamePart = 200;
+std::string SafeFileNamePart(const std::string& name, size_t maxBytes = kLongestSafeNamePart);

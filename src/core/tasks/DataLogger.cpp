@@ -1,7 +1,9 @@
 #include "core/tasks/DataLogger.h"
 
+#include "core/files/RowFile.h"
 #include "core/files/SafeFileName.h"
 #include "core/model/ControllerList.h"
+#include "core/model/ScaledValue.h"
 #include "core/tasks/PollingEngine.h"
 
 #include <boost/bind/bind.hpp>
@@ -9,9 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -25,49 +25,20 @@ std::string Format(const char* format, int a, int b, int c) {
     return text;
 }
 
-std::string WithSuffix(const std::string& base, int attempt, const std::string& extension) {
-    return attempt <= 1 ? base + extension : base + "-" + std::to_string(attempt) + extension;
-}
-
-// Creates a file that did not exist; `path` gets the name used.
-FILE* CreateNewFile(const std::string& base, std::string* path) {
+// Creates a folder that did not exist, "base" or "base-2", "base-3", ...: its path, or
+// empty with `error` set.
+std::string CreateNewFolder(const std::string& base, std::string& error) {
     for (int attempt = 1; attempt <= kMaxSuffix; ++attempt) {
-        const std::string candidate = WithSuffix(base, attempt, ".log");
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            FILE* file = ::fdopen(fd, "w");
-            if (file == nullptr) {
-                ::close(fd);
-                return nullptr;
-            }
-            *path = candidate;
-            return file;
+        const std::string path = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (::mkdir(path.c_str(), 0755) == 0)
+            return path;
+        if (errno != EEXIST) {
+            error = PathAndReason(path, errno);
+            return {};
         }
-        if (errno != EEXIST)
-            return nullptr;
     }
-    return nullptr;
-}
-
-// Creates a folder that did not exist; `path` gets the name used (empty on failure).
-void CreateNewFolder(const std::string& base, std::string* path) {
-    path->clear();
-    for (int attempt = 1; attempt <= kMaxSuffix; ++attempt) {
-        const std::string candidate = WithSuffix(base, attempt, "");
-        if (::mkdir(candidate.c_str(), 0755) == 0) {
-            *path = candidate;
-            return;
-        }
-        if (errno != EEXIST)
-            return;
-    }
-}
-
-std::string ValueText(short raw, int decimals) {
-    static const double kFactor[] = {1.0, 0.1, 0.01, 0.001};
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, raw * kFactor[decimals]);
-    return text;
+    error = base + ": every name up to -" + std::to_string(kMaxSuffix) + " is taken";
+    return {};
 }
 
 const char* OnOff(int32_t flag) {
@@ -103,8 +74,7 @@ CDataLogger::CDataLogger(const DataLoggerConfig& config, const CControllerList& 
         record->address = list.address[i];
         record->name = list.name[i];
         record->unit = list.unit[i];
-        // A second entry with the same address takes that address's results from now on.
-        indexByAddress[record->address] = records.size();
+        indexByAddress[record->address].records.push_back(records.size());
         records.push_back(std::move(record));
     }
     OpenFiles();
@@ -120,6 +90,13 @@ void CDataLogger::Subscribe(CPollingEngine& engine) {
     engine.AddErrorSubscriber(boost::bind(&CDataLogger::OnError, this, _1));
 }
 
+std::vector<std::string> CDataLogger::FilePaths() const {
+    std::vector<std::string> paths;
+    for (const auto& file : files)
+        paths.push_back(file->Path());
+    return paths;
+}
+
 std::tm CDataLogger::Now() const {
     if (config.now)
         return config.now();
@@ -133,20 +110,26 @@ int CDataLogger::CellCount() const {
     return std::popcount(columns & kAllColumns);
 }
 
-void CDataLogger::OpenFailed() {
+void CDataLogger::Stop(std::string detail) {
+    const bool first = !reported;
+    reported = true;
     CloseFiles();
-    recordingPath.clear();
-    if (config.report)
-        config.report(111);
+    if (first && config.report)
+        config.report(111, detail);
 }
 
-bool CDataLogger::OpenLog(const std::string& base) {
-    std::string path;
-    FILE* file = CreateNewFile(base, &path);
-    if (file == nullptr)
+bool CDataLogger::OpenLog(const std::string& base, const std::string& header) {
+    std::string error;
+    std::unique_ptr<CRowFile> file = CRowFile::CreateNew(base, error);
+    if (!file) {
+        Stop(error);
         return false;
-    files.push_back(file);
-    filePaths.push_back(path);
+    }
+    files.push_back(std::move(file));
+    if (!files.back()->Append(header)) {
+        Stop(files.back()->Error());
+        return false;
+    }
     return true;
 }
 
@@ -162,41 +145,45 @@ void CDataLogger::OpenFiles() {
     ::mkdir(day.c_str(), 0755);
 
     if (mode == kLogFilePerController) {
-        CreateNewFolder(day + "/log-" + time, &recordingPath);
-        for (const auto& record : records) {
-            if (recordingPath.empty() ||
-                !OpenLog(recordingPath + "/" + SafeLogFileName(record->name))) {
-                OpenFailed();
-                return;
-            }
-            const std::string header = "Time\t" + Titles(*record) + "\n";
-            std::fputs(header.c_str(), files.back());
-            std::fflush(files.back());
+        std::string error;
+        recordingPath = CreateNewFolder(day + "/log-" + time, error);
+        if (recordingPath.empty()) {
+            Stop(error);
+            return;
         }
-        return;
+        for (const auto& record : records) {
+            const std::string header = "Time\t" + Titles(*record) + "\n";
+            if (!OpenLog(recordingPath + "/" + SafeLogFileName(record->name), header))
+                return;
+        }
+    } else {
+        std::string names = "\t";
+        std::string titles = "Time\t";
+        for (const auto& record : records) {
+            names += LogCellText(record->name) + std::string(CellCount(), '\t');
+            titles += Titles(*record);
+        }
+        if (!OpenLog(day + "/log-" + time, names + "\n" + titles + "\n"))
+            return;
+        recordingPath = files.front()->Path();
     }
-
-    if (!OpenLog(day + "/log-" + time)) {
-        OpenFailed();
-        return;
-    }
-    recordingPath = filePaths.front();
-    std::string names = "\t";
-    std::string titles = "Time\t";
-    for (const auto& record : records) {
-        names += LogCellText(record->name) + std::string(CellCount(), '\t');
-        titles += Titles(*record);
-    }
-    const std::string header = names + "\n" + titles + "\n";
-    std::fputs(header.c_str(), files.front());
-    std::fflush(files.front());
+    std::vector<const CRowFile*> open;
+    for (const auto& file : files)
+        open.push_back(file.get());
+    sync = std::make_unique<CRowFileSync>(std::move(open));
+    sync->Request();
 }
 
 void CDataLogger::CloseFiles() {
-    for (FILE* file : files)
-        std::fclose(file);
+    // The last rows reach the disk before their files close.
+    if (sync) {
+        sync->Finish();
+        const std::string failure = sync->Failure();
+        sync.reset();
+        if (!failure.empty())
+            Stop(failure);
+    }
     files.clear();
-    filePaths.clear();
 }
 
 std::string CDataLogger::Titles(const CLogRecord& record) const {
@@ -243,11 +230,22 @@ std::string CDataLogger::Cells(const CLogRecord& record) const {
     return text;
 }
 
-void CDataLogger::OnData(unsigned char address, short* registers, unsigned char* coils) {
+CLogRecord* CDataLogger::RecordOfNextResult(unsigned char address) {
     const auto found = indexByAddress.find(address);
     if (found == indexByAddress.end())
+        return nullptr;
+    // The engine reads the entries in list order, so the n-th result for an address in a
+    // cycle is that of its n-th entry.
+    AddressRecords& entries = found->second;
+    const size_t n = std::min(entries.results++, entries.records.size() - 1);
+    return records[entries.records[n]].get();
+}
+
+void CDataLogger::OnData(unsigned char address, short* registers, unsigned char* coils) {
+    CLogRecord* found = RecordOfNextResult(address);
+    if (found == nullptr)
         return;
-    CLogRecord& record = *records[found->second];
+    CLogRecord& record = *found;
     record.error = 0;
     const int decimals = std::min<int>(static_cast<uint16_t>(registers[32]), 3);
     if (coils[0] != 0)
@@ -255,9 +253,9 @@ void CDataLogger::OnData(unsigned char address, short* registers, unsigned char*
     else if (coils[1] != 0)
         record.processValue = "uuuu";
     else
-        record.processValue = ValueText(registers[0], decimals);
-    record.setpoint = ValueText(registers[1], decimals);
-    record.statusValue = ValueText(registers[4], decimals);
+        record.processValue = FormatScaled(registers[0], decimals);
+    record.setpoint = FormatScaled(registers[1], decimals);
+    record.statusValue = FormatScaled(registers[4], decimals);
     record.output = std::to_string(registers[3] / 10);
     record.alarm1 = coils[2];
     record.alarm2 = coils[3];
@@ -266,37 +264,40 @@ void CDataLogger::OnData(unsigned char address, short* registers, unsigned char*
 }
 
 void CDataLogger::OnError(unsigned char address) {
-    const auto found = indexByAddress.find(address);
-    if (found != indexByAddress.end())
-        records[found->second]->error = 1;
+    if (CLogRecord* record = RecordOfNextResult(address))
+        record->error = 1;
 }
 
 void CDataLogger::WriteRow() {
+    for (auto& entry : indexByAddress)
+        entry.second.results = 0;
     if (files.empty())
         return;
+    const std::string failure = sync->Failure();
+    if (!failure.empty()) {
+        Stop(failure);
+        return;
+    }
     const std::tm now = Now();
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "%d/%02d/%02d %02d:%02d:%02d\t", now.tm_mday, now.tm_mon + 1,
                   now.tm_year + 1900, now.tm_hour, now.tm_min, now.tm_sec);
     if (mode == kLogFilePerController) {
         for (size_t i = 0; i < files.size(); ++i) {
-            const std::string row = stamp + Cells(*records[i]) + "\n";
-            std::fputs(row.c_str(), files[i]);
+            if (!files[i]->Append(stamp + Cells(*records[i]) + "\n")) {
+                Stop(files[i]->Error());
+                return;
+            }
         }
     } else {
         std::string row = stamp;
         for (const auto& record : records)
             row += Cells(*record);
         row += "\n";
-        std::fputs(row.c_str(), files.front());
+        if (!files.front()->Append(row)) {
+            Stop(files.front()->Error());
+            return;
+        }
     }
-    // Each row reaches the disk before the next cycle: a crash or power cut loses at most
-    // the row being written. One file is synced by itself; many at once by one commit of
-    // their file system, which costs about what one file's sync does.
-    for (FILE* file : files)
-        std::fflush(file);
-    if (files.size() == 1)
-        ::fdatasync(::fileno(files.front()));
-    else
-        ::syncfs(::fileno(files.front()));
+    sync->Request();
 }

@@ -3,7 +3,6 @@
 #include <boost/function.hpp>
 
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -12,6 +11,8 @@
 
 class CControllerList;
 class CPollingEngine;
+class CRowFile;
+class CRowFileSync;
 
 // Log modes.
 inline constexpr int kLogNone = 0;
@@ -33,9 +34,11 @@ struct DataLoggerConfig {
     int mode = kLogNone;
     // The "logs" folder; day folders are made in it.
     std::string logsDir;
-    // Tells the user a log file could not be opened (string id 111). Called on the worker:
-    // it must post, never wait for the user-interface thread.
-    boost::function<void(int stringId)> report;
+    // Tells the user that logging stopped (string id 111): a log file could not be created,
+    // written or synced. `detail` names the file and the system's reason ("PATH: reason").
+    // Called at most once per recording, on the worker: it must post, never wait for the
+    // user-interface thread.
+    boost::function<void(int stringId, const std::string& detail)> report;
     // The local time; empty means the system clock.
     boost::function<std::tm()> now;
 };
@@ -59,9 +62,11 @@ struct CLogRecord {
 // Records the polled values in tab-separated UTF-8 text, one row per complete cycle: mode 1
 // in one file "logs/D-MM-YYYY/log-HH-MM-SS.log" for all controllers, mode 2 in a folder
 // "logs/D-MM-YYYY/log-HH-MM-SS/" with one "NAME.log" per controller. A new recording never
-// truncates another (a name already taken gets "-2", "-3", ...), every row is flushed to
-// the disk, and a controller's name is made safe before it names a file. Lives on the
-// polling worker: no lock of its own.
+// truncates another (a name already taken gets "-2", "-3", ...), and a controller's name is
+// made safe before it names a file. Every row is written whole or not at all and synced to
+// the disk off the worker; the first row that cannot be written (a full disk, a deleted
+// folder) is reported and ends the recording's logging. Numbers are written with '.' in
+// every locale. Lives on the polling worker: no lock of its own.
 class CDataLogger {
 public:
     // Builds one record per enabled entry and opens the files (headers written).
@@ -82,13 +87,22 @@ public:
     // Mode 1: the file; mode 2: the recording's folder; empty when nothing is recorded.
     const std::string& RecordingPath() const { return recordingPath; }
     // The open files' paths, in record order.
-    const std::vector<std::string>& FilePaths() const { return filePaths; }
+    std::vector<std::string> FilePaths() const;
     const std::vector<std::shared_ptr<CLogRecord>>& Records() const { return records; }
 
 private:
+    // The records of one address in list order, and how many of its results came this cycle.
+    struct AddressRecords {
+        std::vector<size_t> records;
+        size_t results = 0;
+    };
+
     void OpenFiles();
-    bool OpenLog(const std::string& path);
-    void OpenFailed();
+    bool OpenLog(const std::string& base, const std::string& header);
+    // Stops logging and reports `detail` (once per recording). By value: the files that may
+    // own it close first.
+    void Stop(std::string detail);
+    CLogRecord* RecordOfNextResult(unsigned char address);
     std::tm Now() const;
     std::string Titles(const CLogRecord& record) const;
     std::string Cells(const CLogRecord& record) const;
@@ -96,12 +110,13 @@ private:
 
     DataLoggerConfig config;
     int mode;
-    std::vector<FILE*> files;
-    std::vector<std::string> filePaths;
+    std::vector<std::unique_ptr<CRowFile>> files;
+    std::unique_ptr<CRowFileSync> sync;
     std::vector<std::shared_ptr<CLogRecord>> records;
-    std::unordered_map<uint8_t, size_t> indexByAddress;
+    std::unordered_map<uint8_t, AddressRecords> indexByAddress;
     uint32_t columns;
     std::string recordingPath;
+    bool reported = false;
 };
 
 // A controller's name as a file name in the recording's folder: "/", "\" and control

@@ -25,7 +25,9 @@ CMonitorDlg::CMonitorDlg(CTramaModbusAsincrona& master, int logMode, ISession& s
     DataLoggerConfig logger;
     logger.mode = logMode;
     logger.logsDir = session.LogsDir();
-    logger.report = [this](int stringId) { ReportFromWorker(stringId); };
+    logger.report = [this](int stringId, const std::string& detail) {
+        ReportFromWorker(stringId, detail);
+    };
     engine = std::make_unique<CPollingEngine>(master, session.GetModel(), *list, logger);
     BuildControls();
 }
@@ -134,10 +136,13 @@ void CMonitorDlg::OnProgressEnd() {
     progress->hide();
 }
 
-void CMonitorDlg::ReportFromWorker(int stringId) {
+void CMonitorDlg::ReportFromWorker(int stringId, const std::string& detail) {
     // Posted: the worker goes on polling while the box is open, and closing the window
     // never waits for a worker that waits for the window.
-    PostToUi(this, [this, stringId] { MessageBoxId(this, stringId, MbIcon::Stop); });
+    PostToUi(this, [this, stringId, detail] {
+        MessageBoxText(this, TextById(stringId) + "\n\n" + QString::fromStdString(detail),
+                       MbIcon::Stop);
+    });
 }
 
 void CMonitorDlg::StopWorker() {

@@ -83,7 +83,7 @@ protected:
 private:
     void BuildControls();
     void StopWorker();
-    void ReportFromWorker(int stringId);
+    void ReportFromWorker(int stringId, const std::string& detail);
 
     CTramaModbusAsincrona& master;
     int logMode;

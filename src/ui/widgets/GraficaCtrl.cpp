@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStringList>
 #include <QThread>
 
 #include <algorithm>
@@ -293,6 +294,13 @@ bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors
         hasFile = true;
     }
     update();
+    if (showErrors && !set->unusable.empty()) {
+        // One box for all the curves left out, a line for each file.
+        QStringList lines;
+        for (const GraphFileProblem& unusable : set->unusable)
+            lines << TextById(IDS_MSG_GRAPH_OPEN_FAILED) + QString::fromStdString(unusable.file);
+        MessageBoxText(this, lines.join(QLatin1Char('\n')), MbIcon::Stop);
+    }
     return true;
 }
 

@@ -61,8 +61,9 @@ public:
     // curves the shown segment lacks. Does nothing before a save or load.
     bool SaveHeader(const std::string& path);
     // Replaces the curves and time line by a segment of a graph set. Curves without a points
-    // file for the segment are left out; for a segment other than 0, a set whose curve count
-    // differs from the chart's is refused and the chart is left unchanged.
+    // file for the segment are left out, and with `showErrors` each file missing or unreadable
+    // is named; for a segment other than 0, a set whose curve count differs from the chart's
+    // is refused and the chart is left unchanged.
     bool Load(const std::string& path, int segment, bool showErrors);
     bool HasFile() const;
     int GetSegment() const;

@@ -2,6 +2,7 @@
 #include "core/files/Archive.h"
 #include "core/files/GraphCurve.h"
 #include "core/files/GraphSet.h"
+#include "support/FinishWithin.h"
 
 #include <gtest/gtest.h>
 
@@ -132,17 +133,18 @@ TEST_F(GraphSetTest, DamagedFilesAreRefusedNamingTheFile) {
              w.WriteInt32(0);
              w.WriteUInt8(0);
          }},
-        // Points: to beyond the time line, from after to, negative from, too few samples.
-        {val,
+        // More curves than a header may list, each of them complete.
+        {base,
          [](auto& w) {
-             w.WriteInt16(1);
-             w.WriteInt32(0);
-             w.WriteInt32(4);
-             w.WriteFloat(0);
-             w.WriteFloat(0);
-             for (int i = 0; i < 4; ++i)
-                 w.WriteFloat(1);
+             w.WriteInt32(static_cast<int32_t>(kMostGraphCurves + 1));
+             for (size_t i = 0; i <= kMostGraphCurves; ++i) {
+                 w.WriteString("");
+                 w.WriteString("");
+                 w.WriteUInt32(0);
+                 w.WriteUInt32(0);
+             }
          }},
+        // Points: from after to, negative from, too few samples.
         {val,
          [](auto& w) {
              w.WriteInt16(1);
@@ -194,6 +196,29 @@ TEST_F(GraphSetTest, DecimalsOutsideZeroToThreeAreClamped) {
     EXPECT_EQ(0, set->points[0]->decimals);
 }
 
+TEST_F(GraphSetTest, SamplesPastTheTimeLineAreLeftOut) {
+    // A save cut short before its time line: the points reach one entry further.
+    Damage(base + ".Val.Zone 1.pt0", [](auto& w) {
+        WriteGraphPoints(w, {1, 0, 4, 4.0f, 1.0f, {1.0f, 2.0f, 3.0f, 4.0f}});
+    });
+    auto set = Load();
+    ASSERT_TRUE(set.has_value());
+    EXPECT_EQ(3, set->points[0]->to);
+    EXPECT_EQ((std::vector<float>{1.0f, 2.0f, 3.0f}), set->points[0]->samples);
+}
+
+TEST_F(GraphSetTest, LongNamesAreCutToTheTextLimitAndStillFindTheirPoints) {
+    GraphSegmentData data;
+    data.entries = {{std::string(kLongestGraphText + 10, 'n'), "Val", 1, true}};
+    data.points = {{0, 0, 1, 5, 5, {5.0f}}};
+    data.timeline.resize(1);
+    ASSERT_TRUE(SaveGraphSegment(base, 0, data).Ok());
+    auto set = Load();
+    ASSERT_TRUE(set.has_value());
+    EXPECT_EQ(kLongestGraphText, set->entries[0].controllerName.size());
+    EXPECT_TRUE(set->points[0].has_value());
+}
+
 TEST_F(GraphSetTest, FailedSaveIsCountedOnceAndLeavesTheOldFileWhole) {
     const std::vector<std::string> before = List(dir);
     // The time line's name is taken by a folder: that file cannot be replaced.
@@ -208,11 +233,12 @@ TEST_F(GraphSetTest, FailedSaveIsCountedOnceAndLeavesTheOldFileWhole) {
     EXPECT_EQ(base + ".timeline", result.first.file);
     EXPECT_EQ(before, List(dir)); // no temporary left behind
 
-    // A folder that does not exist: every file fails, the first one is reported.
+    // A folder that does not exist: every file fails, the first one (the time line) is
+    // reported.
     const GraphSaveResult missing = SaveGraphSegment(dir + "/none/x.gf", 0, data);
     EXPECT_EQ(3, missing.failures);
     EXPECT_EQ(GraphFileProblem::CannotCreate, missing.first.kind);
-    EXPECT_EQ(dir + "/none/x.gf", missing.first.file);
+    EXPECT_EQ(dir + "/none/x.gf.timeline", missing.first.file);
 }
 
 TEST_F(GraphSetTest, NewRecordingsInTheSameSecondGetTheirOwnNames) {
@@ -226,6 +252,21 @@ TEST_F(GraphSetTest, NewRecordingsInTheSameSecondGetTheirOwnNames) {
         {"Z", "Val", 0, false}, {"Z#2", "Val", 0, false}, {"Z", "Val", 0, false}};
     EXPECT_EQ((std::vector<std::string>{"s.gf.Val.Z.pt0", "s.gf.Val.Z#2.pt0", "s.gf.Val.Z#3.pt0"}),
               GraphPointsFileNames("s.gf", same, 0));
+    // At the length limit: a 199-byte duplicate keeps the "<name>#" it was always given; past
+    // that, and for names that agree in their first 200 bytes, the name is cut before "#k".
+    const std::string a(199, 'a'), b(200, 'b');
+    const std::vector<GraphHeaderEntry> limit = {{a, "Val", 0, false},
+                                                 {a, "Val", 0, false},
+                                                 {a, "Val", 0, false},
+                                                 {b + "1", "Val", 0, false},
+                                                 {b + "2", "Val", 0, false}};
+    std::vector<std::string> names;
+    FinishWithin(std::chrono::seconds(30), "naming",
+                 [&] { names = GraphPointsFileNames("s", limit, 0); });
+    EXPECT_EQ((std::vector<std::string>{"s.Val." + a + ".pt0", "s.Val." + a + "#.pt0",
+                                        "s.Val." + a.substr(1) + "#2.pt0", "s.Val." + b + ".pt0",
+                                        "s.Val." + b.substr(2) + "#2.pt0"}),
+              names);
     // Names from the list never leave the folder.
     EXPECT_EQ("/g/s.gf.Val..._x_y.pt3", GraphPointsFileName("/g/s.gf", "Val", "../x/y", 3));
 }

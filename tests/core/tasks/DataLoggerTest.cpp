@@ -1,12 +1,18 @@
-// Log files of a scripted cycle, byte for byte, and the files' safety rules.
+// Log files of a scripted cycle, byte for byte, the files' safety rules, and what happens
+// when a row cannot be written.
 #include "core/tasks/DataLogger.h"
 #include "core/model/ControllerList.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -80,6 +86,7 @@ struct DataLoggerFiles : ::testing::Test {
                     ("calora-logger-" + std::to_string(::getpid()) + "-" +
                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::vector<int> reported;
+    std::vector<std::string> details;
 
     DataLoggerFiles() {
         fs::remove_all(logs);
@@ -91,7 +98,10 @@ struct DataLoggerFiles : ::testing::Test {
         DataLoggerConfig config;
         config.mode = mode;
         config.logsDir = logs.string() + "/";
-        config.report = [this](int id) { reported.push_back(id); };
+        config.report = [this](int id, const std::string& detail) {
+            reported.push_back(id);
+            details.push_back(detail);
+        };
         config.now = FixedTime;
         return config;
     }
@@ -241,8 +251,133 @@ TEST_F(DataLoggerFiles, UnopenableFileIsReportedOnceAndNothingIsWritten) {
     CDataLogger logger(Config(kLogFilePerController), MakeList(kFour));
     ScriptCycle(logger);
     EXPECT_EQ(reported, std::vector<int>{111});
+    EXPECT_EQ(details,
+              std::vector<std::string>{logs.string() + "/6-12-2026/log-09-05-07: Not a directory"});
     EXPECT_TRUE(logger.FilePaths().empty());
     fs::remove(logs);
+}
+
+TEST_F(DataLoggerFiles, EntriesSharingAnAddressEachLogTheirOwnRead) {
+    const auto list = MakeList({{1, "A"}, {1, "B"}, {2, "C"}}, kColumnTemp | kColumnAlarm1);
+    {
+        CDataLogger one(Config(kLogOneFile), list);
+        CDataLogger each(Config(kLogFilePerController), list);
+        Block a = Values(11, 0, 0, 0, 0, {0, 0, 1});
+        Block b = Values(22, 0, 0, 0, 0);
+        for (CDataLogger* logger : {&one, &each}) {
+            logger->OnData(1, a.registers, a.coils);
+            logger->OnData(1, b.registers, b.coils);
+            logger->OnData(2, a.registers, a.coils);
+            logger->WriteRow();
+            logger->OnError(1);
+            logger->OnData(1, a.registers, a.coils);
+            logger->OnError(2);
+            logger->WriteRow();
+        }
+    }
+    const fs::path day = logs / "6-12-2026";
+    const std::string stamp = "6/12/2026 09:05:07\t";
+    const std::string titles = "Temp(\xC2\xBA"
+                               "C)\tAL1\t";
+    EXPECT_EQ(ReadAll(day / "log-09-05-07.log"),
+              "\tA\t\tB\t\tC\t\t\nTime\t" + titles + titles + titles + "\n" + stamp +
+                  "11\ton\t22\toff\t11\ton\t\n" + stamp + "Error\tError\t11\ton\tError\tError\t\n");
+    EXPECT_EQ(ReadAll(day / "log-09-05-07" / "A.log"),
+              "Time\t" + titles + "\n" + stamp + "11\ton\t\n" + stamp + "Error\tError\t\n");
+    EXPECT_EQ(ReadAll(day / "log-09-05-07" / "B.log"),
+              "Time\t" + titles + "\n" + stamp + "22\toff\t\n" + stamp + "11\ton\t\n");
+}
+
+// Runs `body` in a child process whose files cannot grow past `bytes`: a write past that
+// fails as on a full disk. Returns what `body` returned.
+std::string InChildWithFileSizeLimit(rlim_t bytes, const std::function<std::string()>& body) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string text = body();
+        const bool sent =
+            ::write(pipeFds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return text;
+}
+
+TEST_F(DataLoggerFiles, FullDiskKeepsWholeRowsReportsOnceAndStopsLogging) {
+    const rlim_t kLimit = 700;
+    for (int mode : {kLogOneFile, kLogFilePerController}) {
+        SCOPED_TRACE(mode);
+        fs::remove_all(logs);
+        // Rows go on after the failure, and after the space has come back.
+        const std::string reports = InChildWithFileSizeLimit(kLimit, [&] {
+            CDataLogger logger(Config(mode), MakeList({{1, "A"}, {2, "B"}}));
+            Block a = Values(1234, 1000, 999, 995, 1, {0, 0, 1, 0, 1, 0});
+            for (int cycle = 0; cycle < 40; ++cycle) {
+                if (cycle == 30) {
+                    const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+                    ::setrlimit(RLIMIT_FSIZE, &none);
+                }
+                logger.OnData(1, a.registers, a.coils);
+                logger.OnData(2, a.registers, a.coils);
+                logger.WriteRow();
+            }
+            std::string text;
+            for (size_t i = 0; i < reported.size(); ++i)
+                text += std::to_string(reported[i]) + " " + details[i] + "\n";
+            return text;
+        });
+        const fs::path day = logs / "6-12-2026";
+        const fs::path first =
+            mode == kLogOneFile ? day / "log-09-05-07.log" : day / "log-09-05-07" / "A.log";
+        EXPECT_EQ(reports, "111 " + first.string() + ": File too large\n");
+        std::vector<size_t> rows;
+        for (const auto& entry : fs::recursive_directory_iterator(day)) {
+            if (!entry.is_regular_file())
+                continue;
+            const std::string text = ReadAll(entry.path());
+            EXPECT_LE(text.size(), kLimit);
+            ASSERT_FALSE(text.empty());
+            EXPECT_EQ(text.back(), '\n') << entry.path();
+            std::istringstream lines(text);
+            std::vector<std::string> all;
+            for (std::string line; std::getline(lines, line);)
+                all.push_back(line);
+            // Every line has as many cells as the titles line: no row is cut or glued.
+            const auto tabs = std::count(all[0].begin(), all[0].end(), '\t');
+            for (const std::string& line : all)
+                EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), tabs) << line;
+            rows.push_back(all.size());
+        }
+        EXPECT_EQ(rows.size(), mode == kLogOneFile ? 1u : 2u);
+        EXPECT_GT(rows.front(), 3u);
+        EXPECT_EQ(std::count(rows.begin(), rows.end(), rows.front()), rows.size());
+    }
+}
+
+TEST_F(DataLoggerFiles, DeletedLogsFolderIsReportedOnceAndStopsLogging) {
+    CDataLogger logger(Config(kLogFilePerController), MakeList({{1, "A"}, {2, "B"}}));
+    logger.WriteRow();
+    EXPECT_TRUE(reported.empty());
+    fs::remove_all(logs);
+    logger.WriteRow();
+    logger.WriteRow();
+    const std::string file = (logs / "6-12-2026" / "log-09-05-07" / "A.log").string();
+    EXPECT_EQ(details, std::vector<std::string>{file + ": the file or its folder was deleted"});
+    EXPECT_TRUE(logger.FilePaths().empty());
 }
 
 TEST_F(DataLoggerFiles, ModeZeroMakesNothing) {

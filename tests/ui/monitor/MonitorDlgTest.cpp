@@ -26,6 +26,8 @@
 #include <boost/bind/bind.hpp>
 
 #include <atomic>
+#include <clocale>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -207,11 +209,29 @@ TEST_F(MonitorDlgTest, LogFileMessageIsPostedWhileTheWorkerGoesOn) {
     EXPECT_GE(dialog.Engine().Cycles(), 2u);
     EXPECT_TRUE(services.messages.empty());
     ASSERT_TRUE(WaitUntil([&] { return !services.messages.empty(); }));
-    EXPECT_EQ(services.messages[0].text, "text 111");
+    EXPECT_TRUE(services.messages[0].text.startsWith(
+        QString::fromStdString("text 111\n\n" + logs.string() + "/")))
+        << services.messages[0].text.toStdString();
     EXPECT_EQ(services.messages[0].icon, MbIcon::Stop);
     PressEsc(dialog);
     EXPECT_TRUE(dialog.Engine().Finished());
     fs::remove(logs);
+}
+
+TEST_F(MonitorDlgTest, LogFolderDeletedWhileRecordingIsShownOnceAndPollingGoesOn) {
+    Controllers(2, 1);
+    CMonitorDlg dialog(*master, kLogOneFile, session);
+    dialog.show();
+    dialog.EnsureInitialized();
+    ASSERT_TRUE(WaitUntil([&] { return dialog.Engine().Cycles() >= 1; }));
+    fs::remove_all(logs);
+    const uint64_t cycles = dialog.Engine().Cycles();
+    ASSERT_TRUE(WaitUntil([&] { return dialog.Engine().Cycles() >= cycles + 2; }));
+    ASSERT_EQ(services.messages.size(), 1u);
+    const std::string text = services.messages[0].text.toStdString();
+    EXPECT_EQ(text.rfind("text 111\n\n" + logs.string() + "/", 0), 0u) << text;
+    EXPECT_NE(text.find(".log: the file or its folder was deleted"), std::string::npos) << text;
+    PressEsc(dialog);
 }
 
 TEST_F(MonitorDlgTest, ClosingServesACallbackThatWaitsForTheWindow) {
@@ -264,15 +284,37 @@ TEST_F(MonitorDlgTest, ProbingSilentControllersLeavesTheWindowResponsive) {
     EXPECT_LT(clock.elapsed(), 10000);
 }
 
+// The C locale of a user whose numbers have a decimal comma, as the program starts with
+// under it, for the scope.
+class CCommaLocale {
+public:
+    CCommaLocale() : previous(std::setlocale(LC_ALL, nullptr)) {
+        active = std::setlocale(LC_ALL, "it_IT.UTF-8") != nullptr;
+    }
+    ~CCommaLocale() { std::setlocale(LC_ALL, previous.c_str()); }
+    bool Active() const { return active; }
+
+private:
+    std::string previous;
+    bool active = false;
+};
+
 TEST_F(MonitorDlgTest, CommandLineWritesTheSameFilesAsTheWindow) {
     Controllers(3, 60);
     session.list.name[1] = "Kiln/2"; // a name that is no file name as it stands
     bus->SetFault(3, sim::FaultKind::Exception, 1.0, 4);
+    bus->At(1).SetRegister(32, 1);
+    bus->At(2).SetRegister(32, 2);
     const fs::path windowLogs = logs / "window";
     session.logs = windowLogs.string() + "/";
     session.graphs = (logs / "graphs").string() + "/";
     fs::create_directories(session.graphs);
     {
+        CCommaLocale comma;
+        ASSERT_TRUE(comma.Active()) << "locale it_IT.UTF-8 missing: run scripts/setup.sh";
+        char number[16];
+        std::snprintf(number, sizeof number, "%.1f", 1.5);
+        ASSERT_STREQ(number, "1,5");
         CMonitorDlg dialog(*master, kLogFilePerController, session);
         dialog.show();
         dialog.EnsureInitialized();
@@ -299,6 +341,8 @@ TEST_F(MonitorDlgTest, CommandLineWritesTheSameFilesAsTheWindow) {
     const auto window = Recording(windowLogs);
     EXPECT_EQ(window.size(), 3u);
     EXPECT_TRUE(window.count("DAY/log-TIME/Kiln_2.log"));
+    // Values with decimals, so a comma would show.
+    EXPECT_NE(window.at("DAY/log-TIME/Kiln_2.log").find('.'), std::string::npos);
     EXPECT_EQ(Recording(cliLogs), window);
 }
 

@@ -202,7 +202,7 @@ TEST_F(LineGraphTest, ChartWithoutWidthSavesEveryCycleAndAFailedSaveIsShownOnce)
     // Every file of this save fails: one box names the first.
     EXPECT_FALSE(graph->Chart().Save(dir.path().toStdString() + "/none/x.gf", 0, 0, 1));
     ASSERT_EQ(1u, ui.messages.size());
-    EXPECT_TRUE(ui.LastText().endsWith("/none/x.gf")) << ui.LastText().toStdString();
+    EXPECT_TRUE(ui.LastText().endsWith("/none/x.gf.timeline")) << ui.LastText().toStdString();
 }
 
 // Records `cycles` polls of controllers 1 and 2 (those the graph lists) and closes it.
@@ -227,6 +227,8 @@ TEST_F(LineGraphTest, ViewerWithoutACurveFileCannotPageAndChooseKeepsThatCurve) 
     viewer.show();
     CGraficaCtrl& chart = viewer.Chart();
     ASSERT_EQ(5, chart.GetCurveCount());
+    ASSERT_EQ(1u, ui.messages.size()); // the lost file is named
+    EXPECT_TRUE(ui.LastText().endsWith(".Out.B.pt0")) << ui.LastText().toStdString();
     viewer.Control<QPushButton>(IDC_VIEWER_NEXT)->click();
     EXPECT_EQ(0, viewer.ShownSegment()); // segment 1 holds six curves
     EXPECT_EQ(5, chart.GetCurveCount());
@@ -246,6 +248,19 @@ TEST_F(LineGraphTest, ViewerWithoutACurveFileCannotPageAndChooseKeepsThatCurve) 
     EXPECT_EQ((GraphHeaderEntry{"B", "Out", 0xFF0000, false}), reloaded->entries[4]);
     EXPECT_EQ(1, std::count_if(reloaded->entries.begin(), reloaded->entries.end(),
                                [](const GraphHeaderEntry& e) { return e.visible; }));
+}
+
+TEST_F(LineGraphTest, NamesOutsideTheCodePageAreViewedUnderTheirStoredNames) {
+    // Both names are stored as "???? 1": each curve still finds its own samples.
+    const std::string path = Record(MakeGraph({{1, "Печь 1"}, {2, "Пара 1"}}, 10), 12);
+    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    viewer.show();
+    EXPECT_TRUE(ui.messages.empty()) << ui.LastText().toStdString();
+    CGraficaCtrl& chart = viewer.Chart();
+    ASSERT_EQ(6, chart.GetCurveCount());
+    EXPECT_EQ("???? 1", chart.GetCurve(5)->GetControllerName());
+    EXPECT_EQ(101.0f, chart.GetCurve(2)->GetSamples()[1]); // first controller's value
+    EXPECT_EQ(-1.0f, chart.GetCurve(5)->GetSamples()[1]);  // second controller's value
 }
 
 TEST_F(LineGraphTest, ViewerNextAndPreviousStopAtTheEnds) {

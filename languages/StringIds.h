@@ -171,6 +171,7 @@
     X(IDS_MSG_CONFIG_FILE_ERROR, 32)       /* box: any other file error */ \
     X(IDS_MSG_CONFIG_LOADED, 33)           /* box: configuration loaded */ \
     X(IDS_MSG_CONFIG_SAVED, 34)            /* box: configuration saved */ \
+    X(IDS_MSG_CONFIG_VALUES_SKIPPED, 175)  /* box: values outside their range were not loaded; followed by one line each */ \
     /* Monitoring */ \
     X(IDS_MSG_MONITOR_START_FAILED, 107)   /* box: the polling worker could not start */ \
     X(IDS_MSG_LOG_FILE_FAILED, 111)        /* box: a log file cannot be opened */ \

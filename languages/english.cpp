@@ -177,6 +177,9 @@ constexpr LanguageText kTexts[] = {
     {IDS_MSG_CONFIG_FILE_ERROR, "The configuration file could not be read or written."},
     {IDS_MSG_CONFIG_LOADED, "Configuration loaded."},
     {IDS_MSG_CONFIG_SAVED, "Configuration saved."},
+    {IDS_MSG_CONFIG_VALUES_SKIPPED, "These values of the file lie outside their parameter's "
+                                    "range and were not loaded. Each parameter keeps the "
+                                    "value after the arrow:"},
     // Monitoring
     {IDS_MSG_MONITOR_START_FAILED, "Monitoring could not be started."},
     {IDS_MSG_LOG_FILE_FAILED, "A log file could not be opened. This recording will not be "

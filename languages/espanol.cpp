@@ -178,6 +178,9 @@ constexpr LanguageText kTexts[] = {
     {IDS_MSG_CONFIG_FILE_ERROR, "No se ha podido leer o escribir el archivo de configuración."},
     {IDS_MSG_CONFIG_LOADED, "Configuración cargada."},
     {IDS_MSG_CONFIG_SAVED, "Configuración guardada."},
+    {IDS_MSG_CONFIG_VALUES_SKIPPED, "Estos valores del archivo están fuera del rango de su "
+                                    "parámetro y no se han cargado. Cada parámetro conserva "
+                                    "el valor que sigue a la flecha:"},
     // Monitoring
     {IDS_MSG_MONITOR_START_FAILED, "No se ha podido iniciar la monitorización."},
     {IDS_MSG_LOG_FILE_FAILED, "No se ha podido abrir un archivo de registro. Esta grabación no "

@@ -178,6 +178,9 @@ constexpr LanguageText kTexts[] = {
     {IDS_MSG_CONFIG_FILE_ERROR, "Impossibile leggere o scrivere il file di configurazione."},
     {IDS_MSG_CONFIG_LOADED, "Configurazione caricata."},
     {IDS_MSG_CONFIG_SAVED, "Configurazione salvata."},
+    {IDS_MSG_CONFIG_VALUES_SKIPPED, "Questi valori del file sono fuori dall'intervallo del "
+                                    "loro parametro e non sono stati caricati. Ogni parametro "
+                                    "mantiene il valore dopo la freccia:"},
     // Monitoring
     {IDS_MSG_MONITOR_START_FAILED, "Impossibile avviare il monitoraggio."},
     {IDS_MSG_LOG_FILE_FAILED, "Impossibile aprire un file di log. Questa registrazione non "

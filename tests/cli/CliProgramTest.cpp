@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fcntl.h>
@@ -21,6 +22,7 @@
 #include <sstream>
 #include <signal.h>
 #include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -491,6 +493,75 @@ TEST_F(CliProgram, ConfigSavesShowsAndWritesOnlyTheFilesFamily) {
         ::setenv("XDG_CONFIG_HOME", keptHome.c_str(), 1);
     else
         ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// A file value the controller model refuses is named and never written as something else; a
+// write that stops part way says which registers took the file's values.
+TEST_F(CliProgram, ConfigWriteRefusesSkippedValuesAndReportsPartialWrites) {
+    for (uint8_t a : {1, 2, 3})
+        bus->AddController(a, TQ102_TQ402);
+    bus->StartTcp(0);
+    for (uint16_t k = 1; k <= 40; ++k) { // the file differs from the others' defaults
+        if (const int16_t v = bus->At(1).Register(k); v < 9999)
+            bus->At(1).SetRegister(k, static_cast<int16_t>(v + 1));
+    }
+    const std::string dir = ::testing::TempDir() + "calora-cli-skip-" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
+    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1); // no language chosen: English texts
+    const std::string good = dir + "/good.TQ", bad = dir + "/bad.TQ", fifo = dir + "/fifo.TQ";
+    ASSERT_EQ(Cli({"config", "save", good, "--address", "1", "--tcp", Tcp()}).exitStatus, 0);
+    std::filesystem::copy_file(good, bad);
+    {
+        std::fstream patch(bad, std::ios::in | std::ios::out | std::ios::binary);
+        patch.seekp(3 + 2 * 1);     // the setpoint word, after the tag "TQ"
+        patch.write("\xE0\x2E", 2); // 12000
+    }
+    const std::string named = "register 1 (Setpoint): 12000 is outside -9999..9999; not taken, "
+                              "the register keeps 200\n";
+    auto shown = Cli({"config", "show", bad});
+    EXPECT_EQ(shown.exitStatus, 0);
+    EXPECT_EQ(shown.err, "calora-cli: " + bad + ": " + named);
+
+    bus->At(3).SetRegister(1, 555);
+    const int16_t before2 = bus->At(3).Register(2);
+    auto refused = Cli({"config", "write", bad, "--address", "3", "--tcp", Tcp()});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(bus->At(3).Register(2), before2) << "nothing is written";
+    auto skipping =
+        Cli({"config", "write", bad, "--address", "3", "--skip-invalid", "--tcp", Tcp()});
+    EXPECT_EQ(skipping.exitStatus, 0) << skipping.err;
+    EXPECT_EQ(skipping.out, "address 3: written; left out 1\n");
+    EXPECT_EQ(bus->At(3).Register(1), 555);
+    EXPECT_EQ(bus->At(3).Register(2), bus->At(1).Register(2));
+
+    // Address 2 refuses some requests: the report must match what it holds.
+    bus->SetFault(2, sim::FaultKind::Exception, 0.05);
+    auto partial = Cli({"config", "write", good, "--address", "2", "--tcp", Tcp()});
+    EXPECT_EQ(partial.exitStatus, 1);
+    const std::string head = "address 2: partly written (The controller refused the value of: ";
+    ASSERT_EQ(partial.out.rfind(head, 0), 0u) << partial.out;
+    const size_t writtenAt = partial.out.find("written ", head.size());
+    const size_t notAt = partial.out.find("; not written ");
+    ASSERT_TRUE(writtenAt != std::string::npos && notAt != std::string::npos) << partial.out;
+    auto check = [&](std::string list, bool taken) {
+        std::replace(list.begin(), list.end(), ',', ' ');
+        std::istringstream in(list);
+        int count = 0;
+        for (int k; in >> k; ++count)
+            EXPECT_EQ(bus->At(2).Register(uint16_t(k)) == bus->At(1).Register(uint16_t(k)), taken)
+                << "register " << k;
+        EXPECT_GT(count, 0);
+    };
+    check(partial.out.substr(writtenAt + 8, notAt - writtenAt - 8), true);
+    check(partial.out.substr(notAt + 14), false);
+
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto fromFifo = Cli({"config", "show", fifo});
+    EXPECT_EQ(fromFifo.exitStatus, 1);
+    EXPECT_NE(fromFifo.err.find("not a regular file"), std::string::npos) << fromFifo.err;
+    ::unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(CliProgram, MonitorWhoseLogFileFillsExitsWithTheReasonKeepingWholeRows) {

@@ -456,12 +456,18 @@ std::string CliUsage(CliCommand command) {
     case CliCommand::Config:
         return "Usage: calora-cli config save FILE.TQ --address N CONNECTION\n"
                "       calora-cli config show FILE.TQ [--json]\n"
-               "       calora-cli config write FILE.TQ --address LIST CONNECTION\n"
+               "       calora-cli config write FILE.TQ --address LIST [--skip-invalid] "
+               "CONNECTION\n"
                "save: reads every parameter of one controller and saves a configuration file\n"
                "  as the program's Save does (log mode 0, the default monitoring list).\n"
                "show: prints the file's family, registers, log mode and monitoring list.\n"
                "write: for each address of LIST (such as 1,3,5-8) checks the family and writes\n"
-               "  every parameter; one line per controller, progress on standard error.\n"
+               "  every parameter; one line per controller, progress on standard error; a\n"
+               "  controller written only in part lists the registers written and not.\n"
+               "Values of the file outside their parameter's range are named on standard\n"
+               "error; show prints the value kept instead, and write refuses the file.\n"
+               "  --skip-invalid       write: write the rest, leaving those parameters as the\n"
+               "                       controller holds them\n"
                "Exit status: 0 success (every controller written), 1 a bus or file failure,\n"
                "2 usage error.\n" +
                connection + address;

@@ -32,7 +32,7 @@ struct CliOptions {
     std::string graphFile;                                // graph export
     CliConfigAction configAction = CliConfigAction::Show; // config
     std::string configFile;                               // config
-    bool skipInvalid = false; // config write: leave out registers the file holds out of range
+    bool skipInvalid = false;          // config write: leave out the file's out-of-range words
     std::vector<uint16_t> addressList; // --address as given: one address, or a list (1,3,5-8)
     int graphSegment = -1;             // graph export: one segment, or -1 for all
 

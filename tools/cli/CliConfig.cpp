@@ -13,8 +13,10 @@
 #include "core/tasks/BusTask.h"
 #include "core/tasks/CommSettings.h"
 #include "core/tasks/ConfigurationFile.h"
+#include "core/tasks/ParameterTransfer.h"
 #include "languages/StringIds.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 #include <sstream>
@@ -66,12 +68,37 @@ std::string JsonString(const std::string& text) {
 
 int FileFailure(std::ostream& err, const std::string& file, const ConfigurationFileResult& r,
                 const CliTexts& texts) {
+    err << "calora-cli: " << file << ": ";
     if (r.outcome == ConfigurationFileResult::cannotOpen)
-        err << "calora-cli: " << file << ": " << std::strerror(r.error) << "\n";
+        err << std::strerror(r.error) << "\n";
+    else if (r.outcome == ConfigurationFileResult::notRegular)
+        err << texts.Text(ConfigurationErrorMessageId(r)) << " (not a regular file)\n";
     else
-        err << "calora-cli: " << file << ": " << texts.Text(ConfigurationErrorMessageId(r.cause))
-            << "\n";
+        err << texts.Text(ConfigurationErrorMessageId(r)) << "\n";
     return kExitBusFailure;
+}
+
+std::string RegisterList(const std::vector<uint32_t>& registers) {
+    std::string text;
+    for (const uint32_t i : registers)
+        text += (text.empty() ? "" : ", ") + std::to_string(i);
+    return text;
+}
+
+bool Contains(const std::vector<uint32_t>& registers, uint32_t index) {
+    return std::find(registers.begin(), registers.end(), index) != registers.end();
+}
+
+// Names every word of the file that its register did not take: the model shows another value.
+void ReportSkipped(std::ostream& err, const std::string& file, const ConfigurationFileResult& r,
+                   const CTQControllerModel& model, const CliTexts& texts) {
+    for (const SkippedWord& s : r.skipped) {
+        const int id = model.GetNameId(s.index);
+        err << "calora-cli: " << file << ": register " << s.index
+            << (id < 0 ? "" : " (" + texts.Text(id) + ")") << ": " << s.word << " is outside "
+            << model.GetMinimum(s.index) << ".." << model.GetMaximum(s.index)
+            << "; not taken, the register keeps " << s.kept << "\n";
+    }
 }
 
 int Show(const CliOptions& o, std::ostream& out, std::ostream& err) {
@@ -82,6 +109,7 @@ int Show(const CliOptions& o, std::ostream& out, std::ostream& err) {
     const auto result = LoadConfigurationFile(o.configFile, {model, logMode, list, nullptr});
     if (!result.Ok())
         return FileFailure(err, o.configFile, result, texts);
+    ReportSkipped(err, o.configFile, result, model, texts);
     const std::string family = FamilyName(model.GetFamily());
     auto name = [&](uint32_t i) {
         const int id = model.GetNameId(i);
@@ -116,9 +144,16 @@ int Show(const CliOptions& o, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// What a bus task left for the report.
+struct TaskOutcome {
+    int status = 0;
+    std::string question;            // the write's last Abort / Retry / Ignore question
+    std::vector<uint32_t> confirmed; // registers a write got confirmed
+};
+
 // Runs one bus task (read all or write all) on the options' connection for one address.
 bool RunTask(int mode, const CliOptions& o, uint16_t address, CTQControllerModel& model,
-             std::ostream& err, int& lastStatus) {
+             std::ostream& err, TaskOutcome& outcome, const std::vector<uint32_t>& leftOut = {}) {
     std::string ip;
     if (o.useTcp) {
         auto resolved = ResolveIPv4(o.host);
@@ -130,11 +165,46 @@ bool RunTask(int mode, const CliOptions& o, uint16_t address, CTQControllerModel
     settings.address = address;
     CCliTaskSink sink(model, settings, err, false);
     CBusTask task(mode, settings, model, sink);
+    task.LeaveOut(leftOut);
     if (!task.Start())
         return false;
     task.Join();
-    lastStatus = sink.LastStatus();
+    outcome.status = sink.LastStatus();
+    outcome.question = sink.LastQuestion();
+    outcome.confirmed = task.Confirmed();
     return task.Succeeded();
+}
+
+// The rest of a controller's line after a write from `file`: written, not written, or which
+// registers took the file's values and which did not. False unless every register did.
+bool ReportWrite(std::ostream& out, const CTQControllerModel& file, const CTQControllerModel& model,
+                 const std::vector<uint32_t>& leftOut, bool succeeded, const TaskOutcome& task,
+                 const CliTexts& texts) {
+    // Written: confirmed with the file's value. An echo the controller changed is not.
+    std::vector<uint32_t> written;
+    std::vector<uint32_t> notWritten;
+    for (uint32_t i = 0; i < file.GetCount(); ++i) {
+        if (!WriteAllSends(file, i) || Contains(leftOut, i))
+            continue;
+        const bool same = Contains(task.confirmed, i) && model.GetValue(i) == file.GetValue(i);
+        (same ? written : notWritten).push_back(i);
+    }
+    const std::string why = succeeded               ? "the controller kept other values"
+                            : task.question.empty() ? texts.Text(task.status)
+                                                    : task.question;
+    if (succeeded && notWritten.empty()) {
+        out << "written";
+        if (!leftOut.empty())
+            out << "; left out " << RegisterList(leftOut);
+        out << "\n";
+        return true;
+    }
+    if (written.empty())
+        out << "not written (" << why << ")\n";
+    else
+        out << "partly written (" << why << "): written " << RegisterList(written)
+            << "; not written " << RegisterList(notWritten) << "\n";
+    return false;
 }
 
 int Save(const CliOptions& o, std::ostream& out, std::ostream& err) {
@@ -145,10 +215,10 @@ int Save(const CliOptions& o, std::ostream& out, std::ostream& err) {
     }
     const CliTexts texts;
     CTQControllerModel model;
-    int status = 0;
-    if (!RunTask(kModeReadAll, o, o.address, model, err, status)) {
-        err << "calora-cli: address " << o.address << ": the read failed (" << texts.Text(status)
-            << ")\n";
+    TaskOutcome read;
+    if (!RunTask(kModeReadAll, o, o.address, model, err, read)) {
+        err << "calora-cli: address " << o.address << ": the read failed ("
+            << texts.Text(read.status) << ")\n";
         return kExitBusFailure;
     }
     int32_t logMode = 0;
@@ -169,6 +239,21 @@ int Write(const CliOptions& o, std::ostream& out, std::ostream& err) {
     const auto loaded = LoadConfigurationFile(o.configFile, {file, logMode, list, nullptr});
     if (!loaded.Ok())
         return FileFailure(err, o.configFile, loaded, texts);
+    ReportSkipped(err, o.configFile, loaded, file, texts);
+    // A skipped word would be written as the value the register kept, not the file's: the
+    // file is refused, or with --skip-invalid those registers are not written at all.
+    std::vector<uint32_t> leftOut;
+    for (const SkippedWord& s : loaded.skipped) {
+        if (WriteAllSends(file, s.index))
+            leftOut.push_back(s.index);
+    }
+    if (!leftOut.empty() && !o.skipInvalid) {
+        err << "calora-cli: " << o.configFile << ": nothing written: the file's "
+            << (leftOut.size() == 1 ? "value for register " : "values for registers ")
+            << RegisterList(leftOut) << " lie outside their range (--skip-invalid writes the "
+            << "rest)\n";
+        return kExitBusFailure;
+    }
     std::string error;
     if (!PrepareSerialPort(o, error)) {
         err << "calora-cli: " << error << "\n";
@@ -216,15 +301,11 @@ int Write(const CliOptions& o, std::ostream& out, std::ostream& err) {
             words.push_back(file.GetValue(i));
         model.SetAllValues(words);
         master.reset(); // the task opens its own connection
-        int status = 0;
-        const bool written = RunTask(kModeWriteAll, o, address, model, err, status);
+        TaskOutcome task;
+        const bool succeeded = RunTask(kModeWriteAll, o, address, model, err, task, leftOut);
         master = OpenCliMaster(o, error);
-        if (written) {
-            out << "written\n";
-        } else {
-            out << "not written (" << texts.Text(status) << ")\n";
+        if (!ReportWrite(out, file, model, leftOut, succeeded, task, texts))
             all = false;
-        }
         if (!master) {
             err << "calora-cli: " << error << "\n";
             return kExitBusFailure;

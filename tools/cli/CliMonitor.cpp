@@ -34,6 +34,8 @@ int Fail(std::ostream& err, const std::string& message) {
 std::string LoadFailure(const std::string& path, const ConfigurationFileResult& result) {
     if (result.outcome == ConfigurationFileResult::cannotOpen)
         return "cannot open '" + path + "': " + std::strerror(result.error);
+    if (result.outcome == ConfigurationFileResult::notRegular)
+        return "'" + path + "' is not a regular file";
     return "'" + path + "' is not a readable configuration file (archive error " +
            std::to_string(result.cause) + ")";
 }

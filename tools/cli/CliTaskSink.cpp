@@ -7,6 +7,8 @@
 
 #include <ostream>
 
+extern "C" const char* DllLengGetTexto(int id);
+
 std::string DescribeLine(uint16_t baudIndex, uint16_t parityIndex) {
     static const char kLetters[] = {'N', 'E', 'O'};
     return std::to_string(BaudFromIndex(static_cast<int16_t>(baudIndex))) + " baud, parity " +
@@ -52,7 +54,9 @@ void CCliTaskSink::SendFamilyCommand(int command) {
     model.SetFamily(nullptr, command == kCmdFamilyTQ100 ? TQ100 : TQ102_TQ402);
 }
 
-BoxAnswer CCliTaskSink::AskAbortRetryIgnore(const std::string&) {
+BoxAnswer CCliTaskSink::AskAbortRetryIgnore(const std::string& text) {
+    std::lock_guard<std::mutex> hold(lock);
+    lastQuestion = text;
     return BoxAnswer::Abort;
 }
 
@@ -71,9 +75,17 @@ std::string CCliTaskSink::LoadText(int stringId) {
         return "Reading";
     case IDS_TASK_READ_DONE:
         return "Read";
-    default:
-        return "Text Error";
+    default: {
+        // The English table built into the command line: parameter names, write questions.
+        const char* text = DllLengGetTexto(stringId);
+        return text ? text : "Text Error";
     }
+    }
+}
+
+std::string CCliTaskSink::LastQuestion() const {
+    std::lock_guard<std::mutex> hold(lock);
+    return lastQuestion;
 }
 
 int CCliTaskSink::LastStatus() const {

@@ -23,13 +23,16 @@ public:
     void PostStatus(int stringId, uint32_t foundWord) override;
     void PostProgress(int position) override;
     void SendFamilyCommand(int command) override;
-    // The command line only reads and scans; a question would only come from a write.
+    // A write the controller refused or answered out of range ends there (Abort); the
+    // question is kept for the report.
     BoxAnswer AskAbortRetryIgnore(const std::string& text) override;
     std::string LoadText(int stringId) override;
     bool TryStopTimer() override { return true; }
     void ShowEnded(int) override {}
 
     int LastStatus() const;
+    // The text of the last Abort / Retry / Ignore question, or "".
+    std::string LastQuestion() const;
     uint32_t LastWord() const;
     // Ends the progress line, if one was drawn.
     void FinishProgressLine();
@@ -42,6 +45,7 @@ private:
     mutable std::mutex lock;
     int lastStatus = 0;
     uint32_t lastWord = 0;
+    std::string lastQuestion;
     int progress = 0;
     bool lineDrawn = false;
     std::optional<std::chrono::steady_clock::time_point> lastLogLine;

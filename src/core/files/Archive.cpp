@@ -1,9 +1,12 @@
 #include "core/files/Archive.h"
 
 #include "core/files/ArchiveCodePage.h"
+#include "core/files/WholeFile.h"
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -103,6 +106,10 @@ std::string CArchiveReader::ReadStringBytes() {
             throw CArchiveException(CArchiveException::badIndex);
         length = length16 == k32BitLengthMarker ? ReadUInt32() : length16;
     }
+    if (length > RemainingBytes())
+        throw CArchiveException(CArchiveException::endOfFile);
+    if (length > kLongestArchiveString)
+        throw CArchiveException(CArchiveException::badIndex);
     std::string text;
     while (text.size() < length) {
         const size_t piece = std::min<size_t>(kStringPiece, length - text.size());
@@ -134,8 +141,17 @@ CFileArchiveReader::~CFileArchiveReader() {
 
 bool CFileArchiveReader::Open(const std::string& path) {
     Close();
-    file = std::fopen(path.c_str(), "rb");
-    return file != nullptr;
+    const int fd = OpenRegularFile(path, notRegular);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || (file = ::fdopen(fd, "rb")) == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    openedSize = static_cast<uint64_t>(info.st_size);
+    consumed = 0;
+    return true;
 }
 
 void CFileArchiveReader::Close() {
@@ -150,7 +166,12 @@ size_t CFileArchiveReader::ReadSome(void* destination, size_t size) {
     const size_t n = std::fread(destination, 1, size, file);
     if (n < size && std::ferror(file))
         throw CArchiveException(CArchiveException::genericException);
+    consumed += n;
     return n;
+}
+
+size_t CFileArchiveReader::RemainingBytes() const {
+    return consumed < openedSize ? static_cast<size_t>(openedSize - consumed) : 0;
 }
 
 // ---- writer
@@ -204,7 +225,7 @@ void CArchiveWriter::WriteDouble(double value) {
 // graph files describe); beyond, 0xFF, 0xFFFF and 32 bits.
 void CArchiveWriter::WriteStringBytes(std::string_view bytes) {
     const size_t length = bytes.size();
-    if (length > UINT32_MAX)
+    if (length > kLongestArchiveString)
         throw CArchiveException(CArchiveException::genericException);
     if (length < 0xFF) {
         WriteUInt8(static_cast<uint8_t>(length));

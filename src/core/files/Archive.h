@@ -30,6 +30,10 @@ public:
     int cause;
 };
 
+// Longest text an archive holds. Names and units are short; a longer length is a damaged or
+// forged file, refused before anything is allocated for it.
+inline constexpr size_t kLongestArchiveString = size_t{1} << 20;
+
 // Little-endian reader of binary values and length-prefixed strings. Strings are stored in
 // Windows-1252 and returned as UTF-8. Every read throws CArchiveException on failure.
 class CArchiveReader {
@@ -46,7 +50,8 @@ public:
     double ReadDouble();
     // A length-prefixed string, converted from Windows-1252 to UTF-8.
     std::string ReadString();
-    // The stored bytes of a length-prefixed string, unconverted.
+    // The stored bytes of a length-prefixed string, unconverted. A length past the rest of
+    // the data is endOfFile, one past kLongestArchiveString badIndex; both before reading.
     std::string ReadStringBytes();
     // Exactly size bytes, or endOfFile.
     void ReadBytes(void* destination, size_t size);
@@ -54,6 +59,8 @@ public:
 protected:
     // Up to size bytes; fewer only at the end of the data.
     virtual size_t ReadSome(void* destination, size_t size) = 0;
+    // How many bytes are left to read.
+    virtual size_t RemainingBytes() const = 0;
 };
 
 // Reads from bytes held in memory.
@@ -67,13 +74,16 @@ public:
 
 protected:
     size_t ReadSome(void* destination, size_t size) override;
+    size_t RemainingBytes() const override { return GetRemaining(); }
 
 private:
     std::vector<uint8_t> bytes;
     size_t position = 0;
 };
 
-// Reads from a file. A file that cannot be opened is not an archive error: Open says so.
+// Reads from a regular file. A file that cannot be opened is not an archive error: Open says
+// so (errno tells why), and so does NotRegular for a folder, device or FIFO, which Open
+// refuses without waiting on it.
 class CFileArchiveReader : public CArchiveReader {
 public:
     CFileArchiveReader() = default;
@@ -83,13 +93,18 @@ public:
 
     bool Open(const std::string& path);
     bool IsOpen() const { return file != nullptr; }
+    bool NotRegular() const { return notRegular; }
     void Close();
 
 protected:
     size_t ReadSome(void* destination, size_t size) override;
+    size_t RemainingBytes() const override;
 
 private:
     std::FILE* file = nullptr;
+    uint64_t openedSize = 0; // a file that changes while it is read ends where it ended then
+    uint64_t consumed = 0;
+    bool notRegular = false;
 };
 
 // Little-endian writer, the counterpart of CArchiveReader.
@@ -108,7 +123,9 @@ public:
     // A UTF-8 text stored as Windows-1252 with its length prefix; characters outside the
     // code page become '?'.
     void WriteString(std::string_view utf8);
-    // Bytes stored as they are, with the length prefix.
+    // Bytes stored as they are, with the length prefix. A text longer than a reader takes
+    // (kLongestArchiveString) is refused (genericException), so no file is written that
+    // cannot be read back.
     void WriteStringBytes(std::string_view bytes);
     void WriteBytes(const void* data, size_t size);
 

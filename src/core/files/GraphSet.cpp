@@ -26,6 +26,7 @@ void WriteOne(GraphSaveResult& result, const std::string& path,
     case FileWriteResult::Ok:
         break;
     case FileWriteResult::CannotCreate:
+    case FileWriteResult::NotRegular: // a device or FIFO by that name is left alone
         Note(result, GraphFileProblem::CannotCreate, path);
         break;
     case FileWriteResult::WriteFailed:

@@ -5,14 +5,25 @@
 #include <string>
 #include <vector>
 
-enum class FileWriteResult { Ok, CannotCreate, WriteFailed };
+// NotRegular: the target exists and is not a regular file (a folder, a device, a FIFO, a
+// socket); it is left as it was.
+enum class FileWriteResult { Ok, CannotCreate, WriteFailed, NotRegular };
 
-// Writes `bytes` to a temporary file in the target's folder and renames it over `path` only
-// when every write and the close succeeded, so `path` holds either the old or the new
-// content, never part of one.
+// Writes `bytes` to a temporary file in the target's folder and renames it over the target
+// only when every write, the sync and the close succeeded, so the target holds either the
+// old or the new content, never part of one, also across a power cut. A symbolic link is
+// followed and the file it leads to is replaced; a replaced file keeps its permission bits
+// (and, where allowed, its owner).
 FileWriteResult WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// CannotOpen also when the path is not a regular file (errno EISDIR or EINVAL): nothing is
+// read from a FIFO or a device.
 enum class FileReadResult { Ok, CannotOpen, TooLarge, ReadFailed };
 
-// Reads a whole file of at most `limit` bytes.
+// Opens a file for reading only when it is a regular file, without ever blocking on a FIFO
+// or a device; -1 otherwise with errno set (ENOENT, EACCES, ... or EINVAL for a path that
+// is not a regular file). The descriptor is blocking again when returned.
+int OpenRegularFile(const std::string& path, bool& notRegular);
+
+// Reads a whole regular file of at most `limit` bytes.
 FileReadResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit);

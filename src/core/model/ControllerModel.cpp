@@ -52,13 +52,17 @@ void CControllerModel::AddPagesTo(IPropertySheet& sheet) const {
         sheet.SetActivePage(pages.front());
 }
 
-void CControllerModel::LoadValues(CArchiveReader& archive) {
+std::vector<SkippedWord> CControllerModel::LoadValues(CArchiveReader& archive) {
     // All words first: a file that ends early must leave the image as it was.
     std::array<int16_t, kImageSize> words{};
     for (uint32_t i = 0; i < count; ++i)
         words[i] = archive.ReadInt16();
-    for (uint32_t i = 0; i < count; ++i)
-        SetValue(i, words[i]);
+    std::vector<SkippedWord> skipped;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!SetValue(i, words[i]) && values[i] != words[i])
+            skipped.push_back({i, words[i], values[i]});
+    }
+    return skipped;
 }
 
 void CControllerModel::StoreValues(CArchiveWriter& archive) const {

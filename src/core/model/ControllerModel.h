@@ -10,6 +10,14 @@ class CArchiveWriter;
 class IModelPage;
 class IPropertySheet;
 
+// A word of a configuration file that its register could not take: the register kept `kept`.
+struct SkippedWord {
+    uint32_t index;
+    int16_t word;
+    int16_t kept;
+    bool operator==(const SkippedWord&) const = default;
+};
+
 // The image of one controller's holding registers, with the per-register tables that say
 // what each register may hold. Register index = Modbus holding-register address.
 class CControllerModel {
@@ -48,8 +56,10 @@ public:
 
     // The model's share of a configuration file: GetCount() little-endian int16 words.
     // Load reads all words before applying any; a short archive throws and changes nothing;
-    // words outside their register's range are skipped.
-    void LoadValues(CArchiveReader& archive);
+    // words outside their register's range are skipped and returned, in register order,
+    // unless the register already held that very word (as reserved registers hold their
+    // out-of-range default), so the image then shows every word of the file but these.
+    std::vector<SkippedWord> LoadValues(CArchiveReader& archive);
     void StoreValues(CArchiveWriter& archive) const;
 
 protected:

@@ -7,6 +7,7 @@
 #include "core/tasks/ParameterTransfer.h"
 #include "languages/StringIds.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -70,6 +71,10 @@ CBusTask::~CBusTask() {
 void CBusTask::SetMasterFactory(MasterFactory factory) {
     if (!started && factory)
         masterFactory = std::move(factory);
+}
+
+bool CBusTask::IsLeftOut(uint32_t index) const {
+    return std::find(leftOut.begin(), leftOut.end(), index) != leftOut.end();
 }
 
 bool CBusTask::Start() {

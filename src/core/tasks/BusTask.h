@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 struct CommSettings;
 class CTramaModbusAsincrona;
@@ -100,6 +102,9 @@ public:
 
     // Replaces CreateMaster (a scripted transport in tests). Before Start only.
     void SetMasterFactory(MasterFactory factory);
+    // Registers a write of all parameters does not send, such as words a configuration file
+    // could not give. Before Start only.
+    void LeaveOut(std::vector<uint32_t> registers) { leftOut = std::move(registers); }
 
     // Launches the worker for the mode. False when no worker could be started (unknown mode or
     // no thread): the stop event is then set and the caller shows status 47.
@@ -115,6 +120,9 @@ public:
     void Join();
 
     bool Succeeded() const { return succeeded.load(); }
+    // Registers a write (modes 4 to 11) got confirmed by the controller's echo, in the order
+    // written. Read once the worker has finished.
+    const std::vector<uint32_t>& Confirmed() const { return confirmed; }
     int Mode() const { return mode; }
     const BusTaskModeInfo& ModeInfo() const { return info; }
 
@@ -122,6 +130,8 @@ public:
     CManualResetEvent& StopEvent() { return stopEvent; }
     bool StopRequested() const { return stopEvent.IsSet(); }
     void SetSucceeded() { succeeded = true; }
+    void NoteConfirmed(uint32_t index) { confirmed.push_back(index); }
+    bool IsLeftOut(uint32_t index) const;
     CommSettings& Settings() { return settings; }
     CTQControllerModel& Model() { return model; }
     IBusTaskSink& Sink() { return sink; }
@@ -142,6 +152,8 @@ private:
     CManualResetEvent stopEvent;
     CManualResetEvent finished;
     std::atomic<bool> succeeded{false};
+    std::vector<uint32_t> leftOut;
+    std::vector<uint32_t> confirmed;
     bool started = false;
     std::thread worker;
 };

@@ -6,6 +6,7 @@
 #include "languages/StringIds.h"
 
 #include <cerrno>
+#include <utility>
 
 void StoreConfiguration(CArchiveWriter& archive, const ConfigurationParts& parts) {
     archive.WriteString(parts.model.GetFamily() == TQ102_TQ402 ? kConfigTagTQ102_TQ402
@@ -15,7 +16,8 @@ void StoreConfiguration(CArchiveWriter& archive, const ConfigurationParts& parts
     parts.monitorList.Store(archive);
 }
 
-void LoadConfiguration(CArchiveReader& archive, const ConfigurationParts& parts) {
+void LoadConfiguration(CArchiveReader& archive, const ConfigurationParts& parts,
+                       std::vector<SkippedWord>* skipped) {
     const std::string tag = archive.ReadStringBytes();
     ModelFamily family;
     if (tag == kConfigTagTQ100)
@@ -29,7 +31,9 @@ void LoadConfiguration(CArchiveReader& archive, const ConfigurationParts& parts)
     else
         parts.model.SetFamily(nullptr, family);
 
-    parts.model.LoadValues(archive);
+    auto refused = parts.model.LoadValues(archive);
+    if (skipped)
+        *skipped = std::move(refused);
 
     const int32_t logMode = archive.ReadInt32();
     if (logMode < kLogModeMin || logMode > kLogModeMax)
@@ -48,23 +52,30 @@ ConfigurationFileResult SaveConfigurationFile(const std::string& path,
         return {};
     case FileWriteResult::CannotCreate:
         // errno still tells why the file beside the target could not be made.
-        return {ConfigurationFileResult::cannotOpen, 0, errno};
+        return {ConfigurationFileResult::cannotOpen, 0, errno, {}};
+    case FileWriteResult::NotRegular:
+        return {ConfigurationFileResult::notRegular, 0, 0, {}};
     default:
-        return {ConfigurationFileResult::archiveError, CArchiveException::genericException, 0};
+        return {ConfigurationFileResult::archiveError, CArchiveException::genericException, 0, {}};
     }
 }
 
 ConfigurationFileResult LoadConfigurationFile(const std::string& path,
                                               const ConfigurationParts& parts) {
     CFileArchiveReader archive;
-    if (!archive.Open(path))
-        return {ConfigurationFileResult::cannotOpen, 0, errno};
-    try {
-        LoadConfiguration(archive, parts);
-    } catch (const CArchiveException& e) {
-        return {ConfigurationFileResult::archiveError, e.cause, 0};
+    if (!archive.Open(path)) {
+        if (archive.NotRegular())
+            return {ConfigurationFileResult::notRegular, 0, errno, {}};
+        return {ConfigurationFileResult::cannotOpen, 0, errno, {}};
     }
-    return {};
+    ConfigurationFileResult result;
+    try {
+        LoadConfiguration(archive, parts, &result.skipped);
+    } catch (const CArchiveException& e) {
+        result.outcome = ConfigurationFileResult::archiveError;
+        result.cause = e.cause;
+    }
+    return result;
 }
 
 int ConfigurationErrorMessageId(int cause) {
@@ -77,4 +88,10 @@ int ConfigurationErrorMessageId(int cause) {
     default:
         return IDS_MSG_CONFIG_FILE_ERROR;
     }
+}
+
+int ConfigurationErrorMessageId(const ConfigurationFileResult& result) {
+    return result.outcome == ConfigurationFileResult::archiveError
+               ? ConfigurationErrorMessageId(result.cause)
+               : IDS_MSG_CONFIG_FILE_ERROR;
 }

@@ -107,12 +107,8 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
         run.sink.PostProgress(static_cast<int>(p * 100 / n));
         run.sink.PostStatus(IDS_TASK_WRITING, run.word);
         const uint32_t index = registers[p];
-        if (!run.model.IsAvailable(index)) {
-            ++p;
-            continue;
-        }
-        // The retransmission port's own line is left alone when everything is written.
-        if (writeAll && run.model.GetFamily() == TQ100 && IsRetransmissionPortRegister(index)) {
+        if (writeAll ? !WriteAllSends(run.model, index) || run.task.IsLeftOut(index)
+                     : !run.model.IsAvailable(index)) {
             ++p;
             continue;
         }
@@ -131,6 +127,7 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
             } else {
                 const auto echoed = static_cast<int16_t>((frame.data[4] << 8) | frame.data[5]);
                 if (run.model.SetValue(index, echoed)) {
+                    run.task.NoteConfirmed(index);
                     ++p;
                     continue;
                 }
@@ -157,6 +154,11 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
 }
 
 } // namespace
+
+bool WriteAllSends(const CTQControllerModel& model, uint32_t index) {
+    return model.IsAvailable(index) &&
+           !(model.GetFamily() == TQ100 && IsRetransmissionPortRegister(index));
+}
 
 std::vector<uint32_t> ParameterGroup(int mode) {
     switch (mode) {

@@ -11,6 +11,10 @@ struct CommSettings;
 // Register list of a box write, modes 5 to 11, in writing order. Empty for any other mode.
 std::vector<uint32_t> ParameterGroup(int mode);
 
+// Whether a write of all parameters sends this register: an available parameter, except the
+// TQ100's retransmission port line (46 to 49), which is left alone.
+bool WriteAllSends(const CTQControllerModel& model, uint32_t index);
+
 // Workers of modes 3, 4 and 5 to 11. They run on the task's thread, report through its sink
 // and end with the stop event set.
 void ReadAllParameters(CBusTask& task);

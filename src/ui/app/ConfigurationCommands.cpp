@@ -73,7 +73,7 @@ void CConfigurationCommands::Save() {
         ShowFileError(&sheet, file, result.error);
         break;
     default:
-        MessageBoxId(&sheet, ConfigurationErrorMessageId(result.cause), MbIcon::Stop);
+        MessageBoxId(&sheet, ConfigurationErrorMessageId(result), MbIcon::Stop);
         break;
     }
 }
@@ -105,5 +105,20 @@ void CConfigurationCommands::Load() {
     if (result.Ok())
         MessageBoxId(&sheet, IDS_MSG_CONFIG_LOADED, MbIcon::Information);
     else
-        MessageBoxId(&sheet, ConfigurationErrorMessageId(result.cause), MbIcon::Stop);
+        MessageBoxId(&sheet, ConfigurationErrorMessageId(result), MbIcon::Stop);
+    if (!result.skipped.empty())
+        ShowSkippedValues(result.skipped);
+}
+
+// One message for all the file's values the model did not take: the pages show other ones.
+void CConfigurationCommands::ShowSkippedValues(const std::vector<SkippedWord>& skipped) {
+    const CTQControllerModel& model = session.GetModel();
+    QString text = TextById(IDS_MSG_CONFIG_VALUES_SKIPPED);
+    for (const SkippedWord& s : skipped) {
+        const int id = model.GetNameId(s.index);
+        const QString where =
+            id < 0 ? QString::number(s.index) : QString("%1 (%2)").arg(TextById(id)).arg(s.index);
+        text += QString("\n%1: %2 \u2192 %3").arg(where).arg(s.word).arg(s.kept);
+    }
+    MessageBoxText(&sheet, text, MbIcon::Information);
 }

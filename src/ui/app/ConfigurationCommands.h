@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <vector>
+
 class CMyPropertySheetTQ;
+struct SkippedWord;
 class ISession;
 
 // Open (32771) and Save (32772) of configuration files on the main sheet. Both run on the
@@ -21,6 +24,7 @@ private:
     QString InitialPath() const;
     QString Filter() const;
     void Remember(const QString& path);
+    void ShowSkippedValues(const std::vector<SkippedWord>& skipped);
 
     CMyPropertySheetTQ& sheet;
     ISession& session;

@@ -104,18 +104,6 @@ TEST_F(ArchiveFile, TruncatedFileIsEndOfFileInsideAString) {
     }
 }
 
-TEST_F(ArchiveFile, ReadingAFolderIsAGenericError) {
-    CFileArchiveReader r;
-    if (!r.Open(folder.string()))
-        GTEST_SKIP() << "this system does not open folders as files";
-    try {
-        r.ReadUInt8();
-        ADD_FAILURE() << "a folder was read as data";
-    } catch (const CArchiveException& e) {
-        EXPECT_EQ(e.cause, CArchiveException::genericException);
-    }
-}
-
 TEST_F(ArchiveFile, FullDeviceIsReportedNotSilent) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";

@@ -67,12 +67,14 @@ TEST(ControllerModelArchive, LoadSkipsWordsOutsideTheirRange) {
     words[reg::kSetpoint] = 10000;
     words[13] = 5;
     words[14] = 0;
+    words[15] = 9999; // outside 0..0, but what the register holds: nothing to report
     CMemoryArchiveReader reader(Words(words));
-    model.LoadValues(reader);
+    const std::vector<SkippedWord> skipped = model.LoadValues(reader);
+    EXPECT_EQ(skipped, (std::vector<SkippedWord>{{reg::kSetpoint, 10000, 200}, {13, 5, 9999}}));
     EXPECT_EQ(model.GetValue(reg::kSetpoint), 200);
     EXPECT_EQ(model.GetValue(13), 9999);
     EXPECT_EQ(model.GetValue(14), 0);
-    EXPECT_EQ(model.GetValue(15), 9999); // 16 is outside 0..0 too
+    EXPECT_EQ(model.GetValue(15), 9999);
     for (uint32_t i = 0; i < 43; ++i) {
         if (i != reg::kSetpoint && (i < 13 || i > 15)) {
             EXPECT_EQ(model.GetValue(i), static_cast<int16_t>(i + 1)) << "register " << i;

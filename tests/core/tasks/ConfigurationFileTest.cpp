@@ -171,10 +171,11 @@ TEST_F(ConfigurationFileTest, AFailedSaveLeavesTheOldFileAndNoLitter) {
     EXPECT_EQ(Bytes(file), before);
     EXPECT_EQ(FilesIn(), 1u);
 
-    // A target that cannot be replaced (a folder) fails at the rename, also without litter.
+    // A target that is not a regular file (a folder) is refused, also without litter.
     fs::create_directory(dir / "folder.TQ");
-    EXPECT_EQ(SaveConfigurationFile(dir / "folder.TQ", next.Parts()).outcome,
-              ConfigurationFileResult::archiveError);
+    const auto refused = SaveConfigurationFile(dir / "folder.TQ", next.Parts());
+    EXPECT_EQ(refused.outcome, ConfigurationFileResult::notRegular);
+    EXPECT_EQ(ConfigurationErrorMessageId(refused), IDS_MSG_CONFIG_FILE_ERROR);
     EXPECT_EQ(FilesIn(), 2u);
     // A folder that does not exist: nothing can be created.
     EXPECT_EQ(SaveConfigurationFile(dir / "no" / "x.TQ", next.Parts()).outcome,
@@ -184,6 +185,30 @@ TEST_F(ConfigurationFileTest, AFailedSaveLeavesTheOldFileAndNoLitter) {
     ASSERT_TRUE(SaveConfigurationFile(file, next.Parts()).Ok());
     EXPECT_NE(Bytes(file), before);
     EXPECT_EQ(FilesIn(), 2u);
+}
+
+TEST_F(ConfigurationFileTest, AForgedNameLengthIsRefusedBeforeItIsRead) {
+    // The first name claims 1 GiB, and the (sparse) file is that long.
+    Session source;
+    CMemoryArchiveWriter w;
+    StoreConfiguration(w, source.Parts());
+    std::vector<uint8_t> bytes = w.GetBytes();
+    const size_t firstName = 3 + 86 + 4 + 10 + 5; // tag, values, log mode, list head, entry
+    bytes.resize(firstName);
+    bytes.insert(bytes.end(), {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x40});
+    const fs::path file = dir / "forged.TQ";
+    Put(file, bytes);
+    fs::resize_file(file, (uintmax_t{1} << 30) + 100);
+
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    Session target;
+    const auto result = LoadConfigurationFile(file, target.Parts());
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(result.outcome, ConfigurationFileResult::archiveError);
+    EXPECT_EQ(ConfigurationErrorMessageId(result), IDS_MSG_CONFIG_BAD_FORMAT);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "KiB taken by the load";
 }
 
 } // namespace

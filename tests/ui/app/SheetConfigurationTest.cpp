@@ -163,6 +163,22 @@ TEST_F(SheetConfigurationTest, LoadSwitchesFamilyPagesAndMenusThenShowsEverythin
     EXPECT_EQ(recorder.LastText(), FileErrorText((dir / "none.TQ").string(), ENOENT));
     EXPECT_EQ(app->GetModel().GetFamily(), TQ102_TQ402);
     EXPECT_EQ(config.shown, 2);
+
+    // A setpoint outside its range: the rest loads, then one message names what was kept.
+    std::vector<uint8_t> bytes = w.GetBytes();
+    bytes[3 + 2] = 0xE0; // 12000 in the setpoint's word, after the tag "TQ"
+    bytes[3 + 3] = 0x2E;
+    std::ofstream(dir / "range.TQ", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    recorder.fileAnswers.push_back(Path(dir / "range.TQ"));
+    const size_t before = recorder.messages.size();
+    sheet->OnCommand(ID_FILE_LOAD);
+    ASSERT_EQ(recorder.messages.size(), before + 2);
+    EXPECT_EQ(recorder.messages[before].text, Text(IDS_MSG_CONFIG_LOADED));
+    EXPECT_EQ(recorder.LastText(),
+              Text(IDS_MSG_CONFIG_VALUES_SKIPPED) + "\nSetpoint (1): 12000 \u2192 321");
+    EXPECT_EQ(app->GetModel().GetValue(reg::kSetpoint), 321);
 }
 
 } // namespace

@@ -163,6 +163,7 @@
     X(IDS_ASK_APPLY_ALL, 109)              /* question: apply the change to all controllers? */ \
     X(IDS_MSG_WRITE_FAILED, 110)           /* box: a write failed; may be followed by ":" and names */ \
     X(IDS_MSG_WRITE_DONE, 112)             /* box: a single write succeeded */ \
+    X(IDS_MSG_NOTHING_CHOSEN, 176)         /* box: a list or radio field has no choice; followed by " " and the parameter name */ \
     /* Configuration files */ \
     X(IDS_CONFIG_FILE_STEM, 28)            /* initial file name, before ".TQ" */ \
     X(IDS_CONFIG_FILE_FILTER, 29)          /* filter label, before "(*.TQ)" */ \

@@ -168,6 +168,7 @@ constexpr LanguageText kTexts[] = {
     {IDS_ASK_APPLY_ALL, "Apply the change to all controllers?"},
     {IDS_MSG_WRITE_FAILED, "The value could not be written"},
     {IDS_MSG_WRITE_DONE, "The value was written successfully."},
+    {IDS_MSG_NOTHING_CHOSEN, "Nothing is chosen for:"},
     // Configuration files
     {IDS_CONFIG_FILE_STEM, "Configuration"},
     {IDS_CONFIG_FILE_FILTER, "Calora configuration "},

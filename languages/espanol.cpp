@@ -169,6 +169,7 @@ constexpr LanguageText kTexts[] = {
     {IDS_ASK_APPLY_ALL, "¿Aplicar el cambio a todos los reguladores?"},
     {IDS_MSG_WRITE_FAILED, "No se ha podido escribir el valor"},
     {IDS_MSG_WRITE_DONE, "El valor se ha escrito correctamente."},
+    {IDS_MSG_NOTHING_CHOSEN, "No hay nada elegido en:"},
     // Configuration files
     {IDS_CONFIG_FILE_STEM, "Configuracion"},
     {IDS_CONFIG_FILE_FILTER, "Configuración de Calora "},

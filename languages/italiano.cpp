@@ -169,6 +169,7 @@ constexpr LanguageText kTexts[] = {
     {IDS_ASK_APPLY_ALL, "Applicare la modifica a tutti i regolatori?"},
     {IDS_MSG_WRITE_FAILED, "Impossibile scrivere il valore"},
     {IDS_MSG_WRITE_DONE, "Valore scritto correttamente."},
+    {IDS_MSG_NOTHING_CHOSEN, "Nessuna scelta per:"},
     // Configuration files
     {IDS_CONFIG_FILE_STEM, "Configurazione"},
     {IDS_CONFIG_FILE_FILTER, "Configurazione Calora "},

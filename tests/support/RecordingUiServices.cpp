@@ -2,6 +2,8 @@
 
 #include "ui/framework/ResourceIds.h"
 
+#include <QFileInfo>
+
 namespace {
 int FirstButton(MbButtons buttons) {
     switch (buttons) {
@@ -42,18 +44,20 @@ QString CRecordingUiServices::GetOpenFileName(QWidget*, const QString& caption, 
         answer = fileAnswers.front();
         fileAnswers.pop_front();
     }
-    files.push_back({false, caption, dir, filter, answer});
+    files.push_back({false, caption, dir, filter, {}, answer});
     return answer;
 }
 
 QString CRecordingUiServices::GetSaveFileName(QWidget*, const QString& caption, const QString& dir,
-                                              const QString& filter) {
+                                              const QString& filter, const QString& defaultSuffix) {
     QString answer;
     if (!fileAnswers.empty()) {
         answer = fileAnswers.front();
         fileAnswers.pop_front();
     }
-    files.push_back({true, caption, dir, filter, answer});
+    if (!answer.isEmpty() && !defaultSuffix.isEmpty() && QFileInfo(answer).suffix().isEmpty())
+        answer += "." + defaultSuffix;
+    files.push_back({true, caption, dir, filter, defaultSuffix, answer});
     return answer;
 }
 

@@ -26,6 +26,7 @@ public:
         QString caption;
         QString dir;
         QString filter;
+        QString defaultSuffix; // save dialogs
         QString answer;
     };
     struct ColorRequest {
@@ -50,8 +51,9 @@ public:
                    MbButtons buttons) override;
     QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                             const QString& filter) override;
+    // Like the real dialog, adds the default suffix to an answer without one.
     QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                            const QString& filter) override;
+                            const QString& filter, const QString& defaultSuffix) override;
     std::optional<QColor> GetColor(QWidget* parent, const QColor& initial,
                                    const QString& caption) override;
 

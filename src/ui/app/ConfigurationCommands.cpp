@@ -52,13 +52,12 @@ void CConfigurationCommands::Save() {
     // The page's fields are checked (and taken) before anything is asked.
     if (!sheet.ActivePageToModel())
         return;
-    QString path = UiServices().GetSaveFileName(&sheet, MenuCaption(IDS_MENU_SAVE_CONFIG),
-                                                InitialPath(), Filter());
+    // The dialog adds the extension to a bare name itself, so its question about replacing
+    // a file is about the file written.
+    const QString path = UiServices().GetSaveFileName(&sheet, MenuCaption(IDS_MENU_SAVE_CONFIG),
+                                                      InitialPath(), Filter(), "TQ");
     if (path.isEmpty())
         return;
-    // A name typed without an extension gets the default one.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += ".TQ";
     Remember(path);
 
     const ConfigurationParts parts{session.GetModel(), session.LogMode(), session.MonitorList(),

@@ -70,7 +70,7 @@ public:
     bool ActivePageToModel();
     // The model's values onto the active page, or onto every page, and redisplayed.
     void ActivePageFromModel();
-    void AllPagesFromModel();
+    void AllPagesFromModel() override;
 
     // Load and save of configuration files, supplied by their owner (no-op until then).
     void SetFileCommand(std::function<void(int id)> handler) { fileCommand = std::move(handler); }

@@ -7,7 +7,10 @@
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,8 +18,13 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cstdio>
+
+namespace {
+constexpr const char* kDotted = R"(\s*[0-9]{1,3}(\.[0-9]{1,3}){3}\s*)";
+} // namespace
 
 CIpAddressCtrl::CIpAddressCtrl(QWidget* parent) : QWidget(parent) {
     // Drawn like one edit box holding four fields.
@@ -31,12 +39,14 @@ CIpAddressCtrl::CIpAddressCtrl(QWidget* parent) : QWidget(parent) {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
 
-    auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}"), this);
+    // Up to three digits, or a whole dotted address being pasted (spread over the fields as
+    // soon as it arrives).
+    auto* digits =
+        new QRegularExpressionValidator(QRegularExpression(QString("[0-9]{0,3}|") + kDotted), this);
     for (int i = 0; i < 4; ++i) {
         auto* field = new QLineEdit(frame);
         field->setFrame(false);
         field->setAlignment(Qt::AlignCenter);
-        field->setMaxLength(3);
         field->setValidator(digits);
         field->installEventFilter(this);
         connect(field, &QLineEdit::textEdited, this, [this, i] { OnEdited(i); });
@@ -76,39 +86,81 @@ int CIpAddressCtrl::GetFields(std::array<int, 4>& values) const {
 
 void CIpAddressCtrl::OnEdited(int i) {
     QLineEdit* field = fields[i];
+    if (field->text().contains('.')) {
+        // Pasted: a whole address fills every field, anything else is taken back.
+        if (!FillFromDotted(field->text()))
+            field->undo();
+        return;
+    }
     if (field->text().toInt() > 255)
         field->setText("255");
     if (field->text().size() == 3 && i < 3) {
-        fields[i + 1]->setFocus();
-        fields[i + 1]->selectAll();
+        MoveTo(i + 1);
+        jumpedTo = i + 1;
     }
 }
 
+void CIpAddressCtrl::MoveTo(int i) {
+    fields[i]->setFocus();
+    fields[i]->selectAll();
+}
+
+bool CIpAddressCtrl::FillFromDotted(const QString& text) {
+    if (!QRegularExpression(QRegularExpression::anchoredPattern(QString(kDotted)))
+             .match(text)
+             .hasMatch())
+        return false;
+    const QStringList parts = text.trimmed().split('.');
+    std::array<int, 4> values{};
+    for (int i = 0; i < 4; ++i)
+        values[i] = std::min(parts[i].toInt(), 255);
+    SetFields(values);
+    fields[3]->setFocus();
+    fields[3]->end(false);
+    return true;
+}
+
 bool CIpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(fields.begin(), fields.end(), watched);
+    if (found == fields.end())
+        return QWidget::eventFilter(watched, event);
+    const int i = static_cast<int>(found - fields.begin());
+    QLineEdit* field = fields[i];
+    if (event->type() == QEvent::FocusIn) {
+        // Entering a field by keyboard selects it, so what is typed replaces it; a click
+        // places the cursor where it lands.
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+            field->selectAll();
+    } else if (event->type() == QEvent::FocusOut && jumpedTo == i) {
+        jumpedTo = -1;
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    for (int i = 0; i < 4; ++i) {
-        if (watched != fields[i])
-            continue;
-        const bool atStart = fields[i]->cursorPosition() == 0;
-        const bool atEnd = fields[i]->cursorPosition() == fields[i]->text().size();
-        if ((key->text() == "." || key->key() == Qt::Key_Space) && i < 3) {
-            fields[i + 1]->setFocus();
-            fields[i + 1]->selectAll();
-            return true;
-        }
-        if (key->key() == Qt::Key_Right && atEnd && i < 3) {
-            fields[i + 1]->setFocus();
-            fields[i + 1]->setCursorPosition(0);
-            return true;
-        }
-        if ((key->key() == Qt::Key_Left || key->key() == Qt::Key_Backspace) && atStart && i > 0 &&
-            !fields[i]->hasSelectedText()) {
-            fields[i - 1]->setFocus();
-            fields[i - 1]->end(false);
-            return true;
-        }
+    const bool afterJump = jumpedTo == i;
+    jumpedTo = -1;
+    const bool separator = key->text() == "." || key->key() == Qt::Key_Space;
+    if (separator && afterJump)
+        return true; // the full field already moved on
+    if (key->matches(QKeySequence::Paste) && FillFromDotted(QGuiApplication::clipboard()->text()))
+        return true;
+    const bool atStart = field->cursorPosition() == 0;
+    const bool atEnd = field->cursorPosition() == field->text().size();
+    if (separator) {
+        if (i < 3)
+            MoveTo(i + 1);
+        return true;
+    }
+    if (key->key() == Qt::Key_Right && atEnd && i < 3) {
+        fields[i + 1]->setFocus();
+        fields[i + 1]->setCursorPosition(0);
+        return true;
+    }
+    if ((key->key() == Qt::Key_Left || key->key() == Qt::Key_Backspace) && atStart && i > 0 &&
+        !field->hasSelectedText()) {
+        fields[i - 1]->setFocus();
+        fields[i - 1]->end(false);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

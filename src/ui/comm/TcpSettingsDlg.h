@@ -18,7 +18,9 @@ inline constexpr int IDC_TCP_PORT_EDIT = 1208;
 inline constexpr int IDC_IP_LABEL = 1195;
 inline constexpr int IDC_TCP_PORT_LABEL = 1206;
 
-// An IPv4 address typed in four fields of 0..255. '.' or a full field moves to the next one.
+// An IPv4 address typed in four fields of 0..255. '.' or a full field moves to the next one;
+// a '.' typed right after such an automatic move is the one the user meant for it. Entering a
+// field selects its text, so typing replaces it. Pasting a dotted address fills all four.
 class CIpAddressCtrl : public QWidget {
     Q_OBJECT
 public:
@@ -38,8 +40,12 @@ protected:
 
 private:
     void OnEdited(int i);
+    void MoveTo(int i);
+    // Fills the four fields from "a.b.c.d" (blanks around allowed); false for other text.
+    bool FillFromDotted(const QString& text);
 
     std::array<QLineEdit*, 4> fields{};
+    int jumpedTo = -1; // the field a full field moved to, until the next key
 };
 
 // Modbus address, IP address and TCP port. Nothing is stored on Cancel; after OK the caller

@@ -96,6 +96,7 @@ bool CControlHost::UpdateData(bool save) {
     } catch (const CExchangeRefused&) {
         return false;
     }
+    dx.Passed();
     return true;
 }
 

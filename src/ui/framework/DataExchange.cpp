@@ -31,6 +31,16 @@ void CDataExchange::Fail() {
     throw CExchangeRefused{};
 }
 
+void CDataExchange::WhenPassed(std::function<void()> action) {
+    whenPassed.push_back(std::move(action));
+}
+
+void CDataExchange::Passed() {
+    for (const auto& action : whenPassed)
+        action();
+    whenPassed.clear();
+}
+
 QString NumberMessage() {
     return QStringLiteral("Please enter a number.");
 }

@@ -3,8 +3,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class CControlHost;
 class QWidget;
@@ -30,10 +32,17 @@ public:
     // pass. The message has been shown before.
     [[noreturn]] void Fail();
 
+    // Saving: `action` (such as showing a field in canonical form) runs only once every field
+    // has passed, so a refused pass leaves each text as the user typed it.
+    void WhenPassed(std::function<void()> action);
+    // Runs the actions of a pass that ended without a refusal.
+    void Passed();
+
 private:
     CControlHost& host;
     bool save;
     int lastId = 0;
+    std::vector<std::function<void()>> whenPassed;
 };
 
 // The framework's two standard refusal texts.

@@ -31,4 +31,6 @@ public:
     virtual ~ISheetHost() = default;
     // 0 disables every menu command, 1 enables them again.
     virtual void SetMenusEnabled(int enabled) = 0;
+    // Every page shows the model's values again (a page wrote to the model directly).
+    virtual void AllPagesFromModel() = 0;
 };

@@ -87,8 +87,13 @@ QString CUiServices::GetOpenFileName(QWidget* parent, const QString& caption, co
 }
 
 QString CUiServices::GetSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                     const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+                                     const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QColor> CUiServices::GetColor(QWidget* parent, const QColor& initial,

@@ -26,8 +26,10 @@ public:
     // Empty when the user cancels. `filter` is in Qt's form: "Files (*.TQ);;All files (*)".
     virtual QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                                     const QString& filter);
+    // `defaultSuffix` (no dot) is added to a name typed without one before the dialog asks
+    // whether to replace an existing file, so the question is about the name returned.
     virtual QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                    const QString& filter);
+                                    const QString& filter, const QString& defaultSuffix);
     virtual std::optional<QColor> GetColor(QWidget* parent, const QColor& initial,
                                            const QString& caption);
 };

@@ -32,9 +32,6 @@ public:
         window.AddDataSubscriber(boost::bind(&CGraficaLineasDlg::OnData, this, _1, _2, _3));
         window.AddErrorSubscriber(boost::bind(&CGraficaLineasDlg::OnError, this, _1));
     }
-
-    // The user picks the curves the first time the view is shown.
-    void OnFirstShow() override { ChooseCurves(); }
 };
 
 } // namespace

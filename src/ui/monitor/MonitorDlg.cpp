@@ -95,11 +95,6 @@ void CMonitorDlg::SelectView(int item) {
             views[i]->ViewWidget()->setVisible(i == item);
     prevPage->setVisible(item == kViewOverview);
     nextPage->setVisible(item == kViewOverview);
-    if (views[item] != nullptr && !shownOnce[item]) {
-        shownOnce[item] = true;
-        IMonitorView* view = views[item];
-        PostToUi(this, [view] { view->OnFirstShow(); });
-    }
 }
 
 void CMonitorDlg::OnCommand(int id) {

@@ -93,7 +93,6 @@ private:
     std::unique_ptr<CControllerList> list;
     std::unique_ptr<CPollingEngine> engine;
     std::array<IMonitorView*, kViewCount> views{};
-    std::array<bool, kViewCount> shownOnce{};
     int selected = -1;
 
     QComboBox* chooser = nullptr;

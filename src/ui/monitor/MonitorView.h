@@ -21,9 +21,6 @@ public:
     virtual QWidget* ViewWidget() = 0;
     // Registers the view's callbacks: window.AddDataSubscriber(boost::bind(...)), etc.
     virtual void Subscribe(CMonitorDlg& window) = 0;
-    // The first time the view is shown (the line graph asks for its curves then). Posted,
-    // so the window is visible when it runs.
-    virtual void OnFirstShow() {}
     // "<<" (next = false) and ">>" (next = true); only the overview shows them.
     virtual void OnPageButton(bool next) { (void)next; }
 };

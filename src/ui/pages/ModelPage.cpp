@@ -60,6 +60,18 @@ void CModelPage::WriteOne(uint32_t index, const int& field) {
                       [&session](const CommSettings&) { return session.CreateMaster(); });
 }
 
+void CModelPage::WriteChoice(uint32_t index, const int& choice) {
+    if (!UpdateData(true))
+        return;
+    if (choice < 0) {
+        MessageBoxText(window(),
+                       TextById(IDS_MSG_NOTHING_CHOSEN) + " " + TextById(Model().GetNameId(index)),
+                       MbIcon::Exclamation);
+        return;
+    }
+    WriteOne(index, choice);
+}
+
 void CModelPage::WriteGroup(int mode) {
     if (!UpdateData(true))
         return;

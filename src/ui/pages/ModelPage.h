@@ -75,6 +75,9 @@ protected:
     // Write buttons: both run the saving exchange first and do nothing if it fails.
     // One register, with the value the field holds after the exchange.
     void WriteOne(uint32_t index, const int& field);
+    // One register from a list or radio field: with nothing chosen (-1) nothing is sent and
+    // the user is told which parameter lacks a choice.
+    void WriteChoice(uint32_t index, const int& choice);
     // One box, by the bus-task dialog's mode (5..11); the page reloads after OK.
     void WriteGroup(int mode);
 

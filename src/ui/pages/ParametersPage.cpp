@@ -65,13 +65,17 @@ void CMyPropertyParametros::resizeEvent(QResizeEvent* event) {
     PlaceDisplay();
 }
 
-void CMyPropertyParametros::SetMenus(int enabled) {
+ISheetHost* CMyPropertyParametros::SheetHost() const {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
-        if (auto* host = dynamic_cast<ISheetHost*>(w)) {
-            host->SetMenusEnabled(enabled);
-            return;
-        }
+        if (auto* host = dynamic_cast<ISheetHost*>(w))
+            return host;
     }
+    return nullptr;
+}
+
+void CMyPropertyParametros::SetMenus(int enabled) {
+    if (ISheetHost* host = SheetHost())
+        host->SetMenusEnabled(enabled);
 }
 
 bool CMyPropertyParametros::OnSetActive() {
@@ -176,9 +180,9 @@ bool CMyPropertyParametros::Write(uint8_t function, uint16_t reg, uint16_t value
     const uint8_t to = address;
     std::atomic<bool> done{false};
     int result = -1;
+    int16_t echo = 0;
     std::thread writer([&] {
         try {
-            int16_t echo = 0;
             result = line->Request(to, function, reg, value, &echo, true, wait);
         } catch (CTramaModbusAsincrona::tErrorCom) {
             result = -1;
@@ -190,6 +194,12 @@ bool CMyPropertyParametros::Write(uint8_t function, uint16_t reg, uint16_t value
     if (result != 0) {
         MessageBoxId(this, IDS_MSG_WRITE_FAILED, MbIcon::Exclamation);
         return false;
+    }
+    if (function == kWriteRegister) {
+        // The controller's echo is what it now holds: the other pages show it from here on.
+        Model().SetValue(reg, echo);
+        if (ISheetHost* host = SheetHost())
+            host->AllPagesFromModel();
     }
     return true;
 }

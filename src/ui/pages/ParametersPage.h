@@ -7,6 +7,7 @@
 #include <memory>
 
 class CDisplayDlg;
+class ISheetHost;
 class CTramaModbusAsincrona;
 
 // The parameters page: while it is the shown page it polls the controller of the settings'
@@ -47,6 +48,7 @@ private:
     void PollingAborted() override;
 
     void StopPolling();
+    ISheetHost* SheetHost() const;
     void SetMenus(int enabled);
     void PlaceDisplay();
     // One write off the window thread (serialised with the polls by the master's lock);

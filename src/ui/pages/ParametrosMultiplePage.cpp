@@ -33,6 +33,7 @@ using namespace multi;
 namespace {
 
 constexpr int kMaxZones = 72;
+constexpr int kZonesShown = 15;
 constexpr int kMinPeriod = 1;
 constexpr int kMaxPeriod = 900;
 constexpr int kMinAddress = 1;
@@ -116,6 +117,10 @@ void CMyPropertyParametrosMultiple::BuildControls() {
     zones = AddList(kZones);
     for (int n = 1; n <= kMaxZones; ++n)
         zones->addItem(QString::number(n));
+    // A scrolling list of about 15 rows, not a menu of all 72 down the whole screen (which
+    // styles with menu-like pop-ups would show).
+    zones->setStyleSheet("QComboBox { combobox-popup: 0; }");
+    zones->setMaxVisibleItems(kZonesShown);
     connect(zones, &QComboBox::activated, this, [this](int index) { SetZoneCount(index + 1); });
     recording = AddList(kRecording);
     sampling = new CSamplingSpin(this);

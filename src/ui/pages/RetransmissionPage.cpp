@@ -42,7 +42,6 @@ struct LimitRange {
     int d = 0;
     int low = 0;
     int high = 0;
-    bool bySetpointLimits = false;
 };
 
 LimitRange RangeFor(int variable, const CTQControllerModel& model) {
@@ -65,7 +64,7 @@ LimitRange RangeFor(int variable, const CTQControllerModel& model) {
     }
     // Linear inputs: the setpoint limits.
     return {true, d, model.GetValue(reg::kSetpointLowerLimit),
-            model.GetValue(reg::kSetpointUpperLimit), true};
+            model.GetValue(reg::kSetpointUpperLimit)};
 }
 
 void AddBoxButton(QGridLayout* grid, QPushButton* button) {
@@ -83,6 +82,10 @@ void CSerialRetransmissionPage::BuildControls() {
     auto write = [this](int id, uint32_t index, const int& field) {
         return AddWriteButton(id, [this, index, &field] { WriteOne(index, field); });
     };
+    // A code with no list entry shows no choice; such a field is never sent.
+    auto writeChoice = [this](int id, uint32_t index, const int& choice) {
+        return AddWriteButton(id, [this, index, &choice] { WriteChoice(index, choice); });
+    };
 
     // Port box.
     QGroupBox* portBox = AddBox(kBoxPort);
@@ -93,14 +96,14 @@ void CSerialRetransmissionPage::BuildControls() {
            write(kWriteAddress, reg::kRetransAddress, addressPosition));
     QComboBox* baudList = AddList(kBaud);
     baudList->addItems({"2400", "4800", "9600", "19200"});
-    AddRow(port, kBaudLabel, baudList, write(kWriteBaud, reg::kRetransBaud, baud));
+    AddRow(port, kBaudLabel, baudList, writeChoice(kWriteBaud, reg::kRetransBaud, baud));
     auto* parityColumn = new QWidget;
     auto* parityLayout = new QVBoxLayout(parityColumn);
     parityLayout->setContentsMargins(0, 0, 0, 0);
     for (int id : {kParityNone, kParityOdd, kParityEven})
         parityLayout->addWidget(AddRadio(id));
-    QLabel* parityLabel =
-        AddRow(port, kParityBox, parityColumn, write(kWriteParity, reg::kRetransParity, parity));
+    QLabel* parityLabel = AddRow(port, kParityBox, parityColumn,
+                                 writeChoice(kWriteParity, reg::kRetransParity, parity));
     parityLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     AddRow(port, kDelayLabel, AddEdit(kDelay, 4), write(kWriteDelay, reg::kRetransDelay, delay));
     port->setColumnStretch(0, 1);
@@ -111,10 +114,11 @@ void CSerialRetransmissionPage::BuildControls() {
     QComboBox* variables = AddList(kVariable);
     variables->addItems({"None", "U%", "PV", "SP"});
     AddRow(analog, kVariableLabel, variables,
-           write(kWriteVariable, reg::kRetransVariable, variable));
+           writeChoice(kWriteVariable, reg::kRetransVariable, variable));
     QComboBox* signalList = AddList(kSignal);
     signalList->addItems({"0-20mA", "4-20mA", "0-10V", "2-10V"});
-    AddRow(analog, kSignalLabel, signalList, write(kWriteSignal, reg::kRetransSignal, signal));
+    AddRow(analog, kSignalLabel, signalList,
+           writeChoice(kWriteSignal, reg::kRetransSignal, signal));
     AddRow(analog, kLowLimitLabel, AddEdit(kLowLimit, 6),
            write(kWriteLowLimit, reg::kRetransLowerLimit, lowLimit));
     AddRow(analog, kHighLimitLabel, AddEdit(kHighLimit, 6),
@@ -183,10 +187,8 @@ void CSerialRetransmissionPage::ExchangeLimits(CDataExchange& dx) {
     ExchangeScaled(dx, kHighLimit, highLimit, range.d);
     ValidateScaledRange(dx, highLimit, range.low, range.high, range.d);
     ExchangeScaled(dx, kLowLimit, lowLimit, range.d);
-    // Within the setpoint limits the scale runs upwards: a lower limit above the upper one is
-    // refused on the lower limit.
-    const int lowHigh = range.bySetpointLimits ? std::min(range.high, highLimit) : range.high;
-    ValidateScaledRange(dx, lowLimit, range.low, lowHigh, range.d);
+    // Not checked against the upper limit: a reversed scale (20-4 mA) is a normal setting.
+    ValidateScaledRange(dx, lowLimit, range.low, range.high, range.d);
 }
 
 void CSerialRetransmissionPage::DoExchange(CDataExchange& dx) {

@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -185,10 +186,39 @@ void CGraficaLineasDlg::EndOfCall(int index) {
 }
 
 void CGraficaLineasDlg::SaveSegment() {
+    const std::lock_guard<std::mutex> saving(saveMutex);
     const int saved = segmentsSaved;
     const int interval = saveInterval;
     chart->Save(graphPath, saved, saved * interval, (saved + 1) * interval);
     segmentsSaved = saved + 1;
+}
+
+void CGraficaLineasDlg::SaveCompleteCycles() {
+    const std::lock_guard<std::mutex> saving(saveMutex);
+    const int saved = segmentsSaved;
+    const int interval = saveInterval;
+    int cycles = 0;
+    {
+        auto lock = chart->LockData();
+        // The last entry's curves grow last: they count the cycles every curve has.
+        if (!entries.empty())
+            cycles = static_cast<int>(entries.back().val->GetSampleCount());
+    }
+    // The segment under way, as far as it goes; its full save later replaces it.
+    if (cycles > saved * interval)
+        chart->Save(graphPath, saved, saved * interval, cycles);
+}
+
+void CGraficaLineasDlg::OpenFile() {
+    const std::string chosen = ChooseGraphFile(this, graphsDir);
+    if (chosen.empty())
+        return;
+    std::error_code error;
+    if (std::filesystem::equivalent(chosen, graphPath, error))
+        SaveCompleteCycles(); // the set being recorded: what it holds so far can be viewed
+    // Recording goes on meanwhile.
+    CVisorGraficaDlg viewer(chosen, graphsDir, this);
+    viewer.DoModal();
 }
 
 void CGraficaLineasDlg::ChooseCurves() {
@@ -200,8 +230,7 @@ void CGraficaLineasDlg::ChooseCurves() {
 void CGraficaLineasDlg::OnCommand(int id) {
     switch (id) {
     case IDC_LINE_FILE:
-        // Recording goes on meanwhile.
-        ShowGraphFile(this, graphsDir);
+        OpenFile();
         break;
     case IDC_LINE_CHOOSE:
         ChooseCurves();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ public:
     void OnData(unsigned char address, const short* registers, const unsigned char* coils);
     void OnError(unsigned char address);
 
-    // The chooser, as when the view is first shown.
+    // The curve chooser ("Curves..."); what is chosen goes into the set's header.
     void ChooseCurves();
 
     CGraficaCtrl& Chart() { return *chart; }
@@ -71,6 +72,9 @@ private:
     void Record(int entry, const short* registers);
     void EndOfCall(int entry);
     void SaveSegment();
+    // Saves the segment under way up to the last complete cycle (UI thread).
+    void SaveCompleteCycles();
+    // "File": a saved set in the viewer, the one being recorded included.
     void OpenFile();
 
     CGraficaCtrl* chart = nullptr;
@@ -82,4 +86,5 @@ private:
     size_t nextEntry = 0; // poll thread only
     std::atomic<int> saveInterval{1};
     std::atomic<int> segmentsSaved{0};
+    std::mutex saveMutex; // one save of the set at a time, from either thread
 };

@@ -23,6 +23,10 @@ void ExchangeScaled(CDataExchange& dx, int id, int& raw, int d) {
         if (!value)
             RefuseNumber(dx);
         raw = ScaledFromReal(*value, d);
+        // Rewritten only when the whole pass is accepted: a refused 99999 stays 99999, not
+        // the 3276.7 it was limited to.
+        dx.WhenPassed([control, stored = raw, d] { ShowCanonical(control, stored, d); });
+        return;
     }
     ShowCanonical(control, raw, d);
 }

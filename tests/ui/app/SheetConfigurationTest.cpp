@@ -16,12 +16,20 @@
 #include "ui/framework/TextProvider.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -92,6 +100,7 @@ TEST_F(SheetConfigurationTest, SaveChecksThePageAsksForANameAndWritesTheSession)
     EXPECT_TRUE(recorder.files[0].dir.endsWith("/Configuration.TQ"));
     EXPECT_TRUE(recorder.files[0].filter.contains("*.TQ"));
     EXPECT_TRUE(recorder.files[0].filter.contains("*.tq"));
+    EXPECT_EQ(recorder.files[0].defaultSuffix, "TQ"); // the dialog adds it, before its questions
     EXPECT_EQ(recorder.LastText(), Text(IDS_MSG_CONFIG_SAVED));
     EXPECT_EQ(recorder.messages.back().icon, MbIcon::Information);
 
@@ -112,6 +121,48 @@ TEST_F(SheetConfigurationTest, SaveChecksThePageAsksForANameAndWritesTheSession)
     sheet->OnCommand(ID_FILE_SAVE);
     EXPECT_EQ(recorder.LastText(), Text(IDS_MSG_CONFIG_FILE_ERROR));
     EXPECT_TRUE(fs::is_directory(dir / "taken.TQ"));
+}
+
+// Runs `act` on the first modal window of type T that comes up within five seconds.
+template <class T> void WhenModal(std::function<void(T*)> act) {
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(250);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, act = std::move(act)] {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (window || --*tries == 0) {
+            timer->stop();
+            timer->deleteLater();
+        }
+        if (window)
+            act(window);
+    });
+    timer->start(20);
+}
+
+TEST_F(SheetConfigurationTest, ABareNameIsAskedAboutWithItsExtensionBeforeItIsReplaced) {
+    // The real save dialog, so that its own question about an existing file is seen.
+    struct RealSaveDialog : CRecordingUiServices {
+        QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                const QString& filter, const QString& suffix) override {
+            return CUiServices::GetSaveFileName(parent, caption, dir, filter, suffix);
+        }
+    } real;
+    CScopedUiServices scope(real);
+    std::ofstream(dir / "plant.TQ") << "kept";
+    QString asked;
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(Path(dir / "plant"));
+        QMetaObject::invokeMethod(dialog, "accept"); // asks first; No leaves the dialog open
+        dialog->reject();
+    });
+    sheet->OnCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(asked.contains("plant.TQ")) << asked.toStdString();
+    EXPECT_EQ(Bytes(dir / "plant.TQ"), (std::vector<uint8_t>{'k', 'e', 'p', 't'}));
+    EXPECT_TRUE(real.messages.empty()); // not "saved"
 }
 
 TEST_F(SheetConfigurationTest, LoadSwitchesFamilyPagesAndMenusThenShowsEverything) {

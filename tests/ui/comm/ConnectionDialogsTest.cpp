@@ -10,7 +10,9 @@
 #include "ui/framework/TextProvider.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -232,6 +234,44 @@ TEST_F(ConnectionDialogsTest, IpFieldsClampAndAdvance) {
     EXPECT_EQ(ip.GetFields(fields), 2);
     EXPECT_EQ(fields[0], 1);
     EXPECT_EQ(fields[1], 255);
+}
+
+TEST_F(ConnectionDialogsTest, TypingOrPastingAnAddressReplacesTheStoredOne) {
+    CTcpSettingsDlg dialog("ModbusTCP", "192.168.0.1", 405, 1, 1);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* ip = FindControl<CIpAddressCtrl>(&dialog, IDC_IP_ADDRESS);
+    auto typeKeys = [](const char* keys) {
+        for (const char* k = keys; *k != '\0'; ++k)
+            QTest::keyClick(QApplication::focusWidget(), *k); // wherever the focus went
+    };
+    std::array<int, 4> fields{};
+    // The "." after the full "127" is the one the jump already made.
+    ip->Field(0)->setFocus();
+    typeKeys("127.0.0.1");
+    ip->GetFields(fields);
+    EXPECT_EQ(fields, (std::array<int, 4>{127, 0, 0, 1}));
+
+    // A whole address pasted into any field, by key or by the field's own paste.
+    QGuiApplication::clipboard()->setText(" 10.20.30.40\n");
+    ip->Field(1)->setFocus();
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+    ip->GetFields(fields);
+    EXPECT_EQ(fields, (std::array<int, 4>{10, 20, 30, 40}));
+    QGuiApplication::clipboard()->setText("172.16.300.9");
+    ip->Field(2)->selectAll();
+    ip->Field(2)->paste();
+    ip->GetFields(fields);
+    EXPECT_EQ(fields, (std::array<int, 4>{172, 16, 255, 9}));
+    // Anything else pasted changes nothing.
+    QGuiApplication::clipboard()->setText("1.2.3");
+    ip->Field(0)->selectAll();
+    ip->Field(0)->paste();
+    EXPECT_EQ(ip->Field(0)->text(), "172");
+
+    Press(&dialog, IDOK);
+    EXPECT_EQ(dialog.Ip(), "172.16.255.9");
 }
 
 } // namespace

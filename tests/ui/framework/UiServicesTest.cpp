@@ -64,7 +64,7 @@ TEST(UiServices, FileAndColourDialogsAreAnsweredAndRecorded) {
     ui.fileAnswers = {"/tmp/a.TQ"};
     ui.colorAnswers = {QColor(Qt::red)};
     EXPECT_EQ("/tmp/a.TQ", UiServices().GetOpenFileName(nullptr, "Open", "/tmp", "*.TQ"));
-    EXPECT_EQ("", UiServices().GetSaveFileName(nullptr, "Save", "/tmp", "*.TQ")); // cancelled
+    EXPECT_EQ("", UiServices().GetSaveFileName(nullptr, "Save", "/tmp", "*.TQ", "TQ")); // cancelled
     EXPECT_EQ(QColor(Qt::red), UiServices().GetColor(nullptr, Qt::blue, "Colour"));
     EXPECT_FALSE(UiServices().GetColor(nullptr, Qt::blue, "Colour"));
     ASSERT_EQ(2u, ui.files.size());

@@ -131,7 +131,7 @@ protected:
     std::unique_ptr<CTramaModbusAsincrona> master;
     CRecordingUiServices services;
     CScopedUiServices scopedServices{services};
-    // The line graph asks for its curves when first shown: answered with Cancel.
+    // Any dialog a view opens is answered with Cancel.
     CScopedModalHandler modal{[](CDialogBase& dialog) { dialog.EndDialog(IDCANCEL); }};
 };
 

@@ -80,6 +80,27 @@ TEST_F(ConfigurationPageTest, SetpointsAreCheckedAgainstTheLimitsOfTheSamePass) 
     EXPECT_EQ(Value(reg::kSetpointUpperLimit), 9999); // nothing stored
 }
 
+TEST_F(ConfigurationPageTest, RefusedEntryKeepsTheTypedTextAndWritesNothing) {
+    session.model.SetValue(reg::kDecimalPoint, 1);
+    Reload();
+    bus.ClearRequestLog();
+    page->GetDlgItem(kSetpoint)->setFocus(); // where the user types
+    Type(kSetpointHigh, "80.04"); // accepted, but the pass fails later: still as typed
+    Type(kSetpoint, "99999");
+    Click(kWriteSetpoint);
+    EXPECT_EQ(recorder.LastText(), RangeMessage("0.0", "80.0"));
+    EXPECT_EQ(Text(kSetpoint), "99999");
+    EXPECT_EQ(Text(kSetpointHigh), "80.04");
+    EXPECT_EQ(FocusId(), kSetpoint);
+    EXPECT_TRUE(bus.RequestLog().empty());
+
+    // An accepted pass shows every field in its canonical form.
+    Type(kSetpoint, "25.06");
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Text(kSetpoint), "25.1");
+    EXPECT_EQ(Text(kSetpointHigh), "80.0");
+}
+
 TEST_F(ConfigurationPageTest, CrossingLimitsAreRefusedOnTheLowerLimit) {
     Type(kSetpointHigh, "100");
     Type(kSetpointLow, "150");

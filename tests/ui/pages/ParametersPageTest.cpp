@@ -4,6 +4,7 @@
 
 #include "SimBus.h"
 #include "core/modbus/TcpCommPort.h"
+#include "core/model/ScaledValue.h"
 #include "core/model/TQControllerModel.h"
 #include "core/platform/SerialPortList.h"
 #include "ui/app/MainSheet.h"
@@ -11,6 +12,8 @@
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiThread.h"
+#include "ui/pages/ModelPage.h"
+#include "ui/pages/PageIds.h"
 #include "ui/pages/ParametersPage.h"
 #include "ui/widgets/DisplayDlg.h"
 #include "ui/widgets/LedIndicator.h"
@@ -254,4 +257,23 @@ TEST_F(ParametersPageTest, ASilentControllerLeavesTheWindowResponsive) {
     EXPECT_TRUE(live->IsLive());
     bus->ClearFaults(kAddress); // the retry is answered, so the page can be left
     ASSERT_TRUE(sheet->SetActivePage(first));
+}
+
+TEST_F(ParametersPageTest, AWrittenSetpointIsWhatTheConfigurationPageShowsAfter) {
+    auto* config = dynamic_cast<CModelPage*>(first);
+    ASSERT_NE(config, nullptr);
+    GoLive();
+    const int scale = std::array{1, 10, 100, 1000}[live->Display().GetDecimals()];
+    {
+        auto answer = Answer("37");
+        Click(IDC_DISPLAY_SP);
+    }
+    ASSERT_EQ(bus->At(kAddress).Register(1), 37 * scale);
+    EXPECT_EQ(app->GetModel().GetValue(1), 37 * scale);
+    // Back on the configuration page, which then stores its fields again: the new value stays.
+    ASSERT_TRUE(sheet->SetActivePage(first));
+    const int d = app->GetModel().GetValue(32);
+    EXPECT_EQ(config->GetDlgItemText(cfg::kSetpoint).toStdString(), FormatScaled(37 * scale, d));
+    ASSERT_TRUE(sheet->ActivePageToModel());
+    EXPECT_EQ(app->GetModel().GetValue(1), 37 * scale);
 }

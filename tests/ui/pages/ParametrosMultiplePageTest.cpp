@@ -13,6 +13,7 @@
 #include "ui/framework/TextProvider.h"
 #include "ui/monitor/MonitorDlg.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -74,6 +75,16 @@ TEST_F(MultiplePageTest, ZonesAddDefaultRowsAndRemoveFromTheEnd) {
     EXPECT_EQ(list()->topLevelItemCount(), 3);
     ChooseZones(5);
     EXPECT_EQ(Cell(3, kColumnName), "Zona 4");
+
+    // The list of 72 counts drops down as about 15 rows that scroll, not down the screen.
+    page->show();
+    auto* zones = FindControl<QComboBox>(page.get(), kZones);
+    zones->showPopup();
+    QAbstractItemView* rows = zones->view();
+    const int shown = rows->viewport()->height() / rows->sizeHintForRow(0);
+    EXPECT_GE(shown, 14);
+    EXPECT_LE(shown, 16);
+    zones->hidePopup();
 
     // Sampling time: 75 s shows as 01:15; stepping below 1 s stays at 00:01.
     auto* text = FindControl<QLineEdit>(page.get(), kSamplingText);

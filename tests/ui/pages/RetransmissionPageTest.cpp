@@ -1,5 +1,5 @@
-// The retransmission page: the limits' scale by variable and input, the crossing check, codes
-// with no entry, the hints, a single write.
+// The retransmission page: the limits' scale by variable and input, codes with no entry, the
+// hints, single writes.
 #include "PageTestSupport.h"
 
 #include "ui/framework/DataExchange.h"
@@ -46,10 +46,9 @@ TEST_F(RetransmissionPageTest, LimitsFollowTheVariableAndTheInput) {
     Variable(3);
     EXPECT_FALSE(Limits("-5.0", "50.1"));
     EXPECT_EQ(recorder.LastText(), RangeMessage("-5.0", "50.0"));
-    // Crossing limits are refused on the lower one.
-    EXPECT_FALSE(Limits("40.0", "30.0"));
-    EXPECT_EQ(FocusId(), kLowLimit);
-    EXPECT_EQ(recorder.LastText(), RangeMessage("-5.0", "30.0"));
+    // A reversed scale (lower above upper) is a setting like any other.
+    EXPECT_TRUE(Limits("40.0", "30.0")) << recorder.LastText().toStdString();
+    EXPECT_EQ(Value(reg::kRetransLowerLimit), 400);
     EXPECT_TRUE(Limits("30.0", "40.0"));
 
     Variable(0); // None: limits off and unchecked
@@ -76,6 +75,37 @@ TEST_F(RetransmissionPageTest, CodesWithoutAnEntryAreKept) {
     ASSERT_TRUE(Save());
     EXPECT_EQ(Value(reg::kRetransBaud), 3);
     EXPECT_EQ(Value(reg::kRetransParity), 1);
+}
+
+TEST_F(RetransmissionPageTest, ChoiceWithoutAnEntryIsNotWrittenAndTheCodeIsKept) {
+    struct Choice {
+        uint32_t index;
+        int write;
+        int nameId;
+    };
+    const Choice choices[] = {{reg::kRetransBaud, kWriteBaud, IDS_BAUD_RATE},
+                              {reg::kRetransParity, kWriteParity, IDS_PARITY},
+                              {reg::kRetransVariable, kWriteVariable, IDS_PARAM_RETX_VARIABLE},
+                              {reg::kRetransSignal, kWriteSignal, IDS_PARAM_RETX_SIGNAL}};
+    for (const Choice& c : choices) {
+        session.model.SetValue(c.index, 5);
+        bus.At(1).SetRegister(static_cast<uint16_t>(c.index), 5);
+    }
+    Reload();
+    bus.ClearRequestLog();
+    for (const Choice& c : choices) {
+        Click(c.write);
+        EXPECT_EQ(recorder.LastText(), TextById(IDS_MSG_NOTHING_CHOSEN) + " " + TextById(c.nameId));
+        EXPECT_EQ(Value(c.index), 5) << c.index;
+        EXPECT_EQ(bus.At(1).Register(static_cast<uint16_t>(c.index)), 5) << c.index;
+    }
+    EXPECT_TRUE(bus.RequestLog().empty());
+
+    // Once chosen, the choice is written.
+    Choose(kBaud, 1);
+    Click(kWriteBaud);
+    EXPECT_EQ(bus.At(1).Register(reg::kRetransBaud), 1);
+    EXPECT_EQ(recorder.LastText(), TextById(IDS_MSG_WRITE_DONE));
 }
 
 TEST_F(RetransmissionPageTest, SignalChoiceNamesTheOutputKind) {

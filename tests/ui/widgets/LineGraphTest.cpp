@@ -282,6 +282,41 @@ TEST_F(LineGraphTest, ViewerNextAndPreviousStopAtTheEnds) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(LineGraphTest, TheSetBeingRecordedOpensWithTheCyclesSoFar) {
+    auto graph = MakeGraph({{1, "A"}, {2, "B"}}, 10);
+    auto cycle = [&](short pv) {
+        auto r = Registers(pv, 0, 0, 0);
+        graph->OnData(1, r.data(), nullptr);
+        graph->OnData(2, r.data(), nullptr);
+    };
+    for (short c = 0; c < 3; ++c) // no segment is full yet
+        cycle(c);
+    auto half = Registers(99, 0, 0, 0);
+    graph->OnData(1, half.data(), nullptr); // a cycle under way is not offered
+    int curves = 0;
+    size_t samples = 0;
+    CScopedModalHandler viewer([&](CDialogBase& dlg) {
+        CGraficaCtrl& chart = dynamic_cast<CVisorGraficaDlg&>(dlg).Chart();
+        curves = chart.GetCurveCount();
+        samples = curves == 6 ? chart.GetCurve(5)->GetSampleCount() : 0; // "B: Val"
+    });
+    ui.fileAnswers.push_back(QString::fromStdString(graph->GraphPath()));
+    graph->Control<QPushButton>(IDC_LINE_FILE)->click();
+    EXPECT_TRUE(ui.messages.empty()) << ui.LastText().toStdString();
+    EXPECT_EQ(6, curves);
+    EXPECT_EQ(3u, samples);
+
+    // Recording goes on: the full segment replaces what was shown.
+    graph->OnData(2, half.data(), nullptr);
+    for (short c = 4; c < 10; ++c)
+        cycle(c);
+    EXPECT_EQ(1, graph->SegmentsSaved());
+    GraphFileProblem problem;
+    auto set = LoadGraphSegment(graph->GraphPath(), 0, problem);
+    ASSERT_TRUE(set.has_value());
+    EXPECT_EQ(10u, set->points[5]->samples.size());
+}
+
 TEST_F(LineGraphTest, DamagedSetIsRefusedAndTheViewerCloses) {
     const std::string path = Record(MakeGraph({{1, "A"}}, 10), 12);
     QFile points(QString::fromStdString(path + ".Val.A.pt0"));

@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 // Template rectangles are in dialog units of the dialog's font: a quarter of its average
@@ -127,8 +129,9 @@ void CLauncherDlg::BuildList(const QFont& listFont) {
     list->setItemDelegate(new CLauncherRowDelegate(icons, list));
     list->setColumnCount(1);
     list->setHeaderLabels({QStringLiteral("ColumnLabel")});
+    // The column spans the list's client width less one pixel: set on every resize of the
+    // list's client area, as the area has its real size only once the list is laid out.
     list->header()->setStretchLastSection(false);
-    list->header()->resizeSection(0, list->viewport()->width() - 1);
     list->setFont(listFont);
 
     int row = 0;
@@ -158,6 +161,8 @@ void CLauncherDlg::RunSelected() {
 }
 
 bool CLauncherDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list->viewport() && event->type() == QEvent::Resize)
+        list->header()->resizeSection(0, std::max(1, list->viewport()->width() - 1));
     // A double click anywhere on the list runs the selected row, as "Esegui" does.
     if (watched == list->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

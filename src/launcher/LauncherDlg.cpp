@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
@@ -155,9 +156,19 @@ void CLauncherDlg::RunSelected() {
     if (row < 0 || row >= kLauncherRows)
         return;
     const QUrl target = ResolveLauncherTarget(row, mediumRoot);
-    if (target.isEmpty() || !shell.Open(target))
-        shell.ShowMessage(this, QString::fromUtf8(kLauncherMessageTitle),
-                          QString::fromUtf8(LauncherActions()[row].failureMessage));
+    if (target.isEmpty()) {
+        ShowFailure(row);
+        return;
+    }
+    shell.Open(target, [self = QPointer<CLauncherDlg>(this), row] {
+        if (self)
+            self->ShowFailure(row);
+    });
+}
+
+void CLauncherDlg::ShowFailure(int row) {
+    shell.ShowMessage(this, QString::fromUtf8(kLauncherMessageTitle),
+                      QString::fromUtf8(LauncherActions()[row].failureMessage));
 }
 
 bool CLauncherDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 #include "launcher/LauncherIds.h"
 #include "launcher/LauncherRowDelegate.h"
 #include "launcher/LauncherShell.h"
+#include "support/ScopedDesktopOpener.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,9 +20,10 @@ namespace {
 
 class CRecordingShell : public ILauncherShell {
 public:
-    bool Open(const QUrl& target) override {
+    void Open(const QUrl& target, std::function<void()> failed) override {
         opened.append(target);
-        return openSucceeds;
+        if (!openSucceeds)
+            failed();
     }
     void ShowMessage(QWidget* owner, const QString& title, const QString& text) override {
         owners.append(owner);
@@ -180,6 +182,31 @@ TEST_F(LauncherDlgTest, InstallRowTakesTheNewestPackageByVersion) {
     EXPECT_TRUE(ResolveLauncherTarget(0, QDir(medium.path()))
                     .toLocalFile()
                     .endsWith(QStringLiteral("/calora_3.10_amd64.deb")));
+}
+
+TEST(LauncherDesktopTest, TheDesktopGetsTheTargetAndAFailureLaterShowsTheRowsMessage) {
+    class CDesktop : public CDesktopShell {
+    public:
+        void ShowMessage(QWidget*, const QString&, const QString& text) override {
+            messages.append(text);
+        }
+        QStringList messages;
+    } desktop;
+    QTemporaryDir medium;
+    Touch(medium.filePath(QStringLiteral("Manual/TQManUKV1_2.pdf")));
+    CLauncherDlg dialog(desktop, QDir(medium.path()));
+    dialog.ActionList()->setCurrentItem(dialog.ActionList()->topLevelItem(2));
+    {
+        CScopedDesktopOpener opener(kOpenerNotes);
+        dialog.RunSelected();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.Read("asked").isEmpty(); }));
+        EXPECT_EQ(opener.Read("asked"), QDir(medium.path()).filePath("Manual/TQManUKV1_2.pdf"));
+    }
+    // No PDF viewer: xdg-open starts, then fails.
+    CScopedDesktopOpener opener(kOpenerFails);
+    dialog.RunSelected();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !desktop.messages.isEmpty(); }));
+    EXPECT_EQ(desktop.messages, QStringList{kManualMessage});
 }
 
 TEST_F(LauncherDlgTest, ChiudiCloses) {

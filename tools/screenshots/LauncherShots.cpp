@@ -14,7 +14,7 @@ namespace {
 // Opens nothing: the pictures need the dialog only.
 class CSilentShell : public ILauncherShell {
 public:
-    bool Open(const QUrl&) override { return true; }
+    void Open(const QUrl&, std::function<void()>) override {}
     void ShowMessage(QWidget*, const QString&, const QString&) override {}
 };
 

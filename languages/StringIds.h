@@ -20,6 +20,7 @@
     X(IDS_MENU_COMMUNICATION, 11)          /* second popup title */ \
     X(IDS_MENU_ABOUT, 67)                  /* "?": About box */ \
     X(IDS_MENU_HELP, 68)                   /* "?": help file */ \
+    X(IDS_MSG_OPEN_BY_HAND, 190)           /* box: nothing opened the help or logs; followed by the path */ \
     X(IDS_MENU_DETECT_LINE, 69)            /* detect the controller and its line settings, then read all */ \
     X(IDS_SETTINGS, 108)                   /* connection settings command; bar graph "Configure" button */ \
     /* Parameter names (model name ids) and the page captions that reuse them */ \

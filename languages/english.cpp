@@ -17,6 +17,7 @@ constexpr LanguageText kTexts[] = {
     {IDS_MENU_COMMUNICATION, "Communication"},
     {IDS_MENU_ABOUT, "About Calora..."},
     {IDS_MENU_HELP, "Help"},
+    {IDS_MSG_OPEN_BY_HAND, "Nothing on this computer could open it. Please open it by hand:\n"},
     {IDS_MENU_DETECT_LINE, "Detect controller and line settings"},
     {IDS_SETTINGS, "Settings..."},
     // Parameter names

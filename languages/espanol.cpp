@@ -17,6 +17,7 @@ constexpr LanguageText kTexts[] = {
     {IDS_MENU_COMMUNICATION, "Comunicación"},
     {IDS_MENU_ABOUT, "Acerca de Calora..."},
     {IDS_MENU_HELP, "Ayuda"},
+    {IDS_MSG_OPEN_BY_HAND, "Ningún programa de este ordenador ha podido abrirlo. Ábralo a mano:\n"},
     {IDS_MENU_DETECT_LINE, "Detectar regulador y parámetros de línea"},
     {IDS_SETTINGS, "Configurar..."},
     // Parameter names

@@ -17,6 +17,8 @@ constexpr LanguageText kTexts[] = {
     {IDS_MENU_COMMUNICATION, "Comunicazione"},
     {IDS_MENU_ABOUT, "Informazioni su Calora..."},
     {IDS_MENU_HELP, "Guida"},
+    {IDS_MSG_OPEN_BY_HAND,
+     "Nessun programma di questo computer è riuscito ad aprirlo. Aprirlo a mano:\n"},
     {IDS_MENU_DETECT_LINE, "Rileva regolatore e parametri di linea"},
     {IDS_SETTINGS, "Impostazioni..."},
     // Parameter names

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kManualMessage =
@@ -27,6 +29,53 @@ const std::array<CLauncherAction, kLauncherRows> kActions{{
      "Impossibile aprire la Home Page Brevina."},
 }};
 
+// Debian's order of version strings: runs of digits compare as numbers (3.10 after 3.9),
+// letters before other characters, and '~' before anything, even the end (3.10~rc1 before
+// 3.10).
+int CharOrder(QChar c) {
+    if (c == QLatin1Char('~'))
+        return -1;
+    if (c.isDigit())
+        return 0;
+    if (c.isLetter())
+        return c.unicode();
+    return c.unicode() + 0x10000;
+}
+
+int CompareVersions(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() || j < b.size()) {
+        while ((i < a.size() && !a[i].isDigit()) || (j < b.size() && !b[j].isDigit())) {
+            const int ca = i < a.size() ? CharOrder(a[i]) : 0;
+            const int cb = j < b.size() ? CharOrder(b[j]) : 0;
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+            ++i;
+            ++j;
+        }
+        while (i < a.size() && a[i] == QLatin1Char('0'))
+            ++i;
+        while (j < b.size() && b[j] == QLatin1Char('0'))
+            ++j;
+        int firstDifference = 0;
+        while (i < a.size() && a[i].isDigit() && j < b.size() && b[j].isDigit()) {
+            if (firstDifference == 0 && a[i] != b[j])
+                firstDifference = a[i] < b[j] ? -1 : 1;
+            ++i;
+            ++j;
+        }
+        // The longer run of digits is the larger number.
+        if (i < a.size() && a[i].isDigit())
+            return 1;
+        if (j < b.size() && b[j].isDigit())
+            return -1;
+        if (firstDifference != 0)
+            return firstDifference;
+    }
+    return 0;
+}
+
 } // namespace
 
 const std::array<CLauncherAction, kLauncherRows>& LauncherActions() {
@@ -44,12 +93,25 @@ QUrl ResolveLauncherTarget(int row, const QDir& mediumRoot) {
     const QFileInfo named(mediumRoot.filePath(target));
     QString path = named.filePath();
     if (named.fileName().contains(QLatin1Char('*'))) {
-        // Several versions side by side: the last in name order is the newest.
+        // Several versions side by side: the newest by version, not by text order.
         const QStringList found =
             named.dir().entryList({named.fileName()}, QDir::Files | QDir::Readable, QDir::Name);
         if (found.isEmpty())
             return {};
-        path = named.dir().filePath(found.last());
+        const QString pattern = named.fileName();
+        const qsizetype star = pattern.indexOf(QLatin1Char('*'));
+        const qsizetype fixedLength = pattern.size() - 1;
+        // What the '*' matched, less a trailing "_architecture".
+        auto version = [&](const QString& name) {
+            const QString matched = name.mid(star, name.size() - fixedLength);
+            const qsizetype arch = matched.lastIndexOf(QLatin1Char('_'));
+            return arch < 0 ? matched : matched.left(arch);
+        };
+        const QString newest =
+            *std::max_element(found.begin(), found.end(), [&](const QString& a, const QString& b) {
+                return CompareVersions(version(a), version(b)) < 0;
+            });
+        path = named.dir().filePath(newest);
     }
     // The desktop's opener reports success for a file that is not there, so look first.
     const QFileInfo file(path);

@@ -12,9 +12,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -127,8 +130,9 @@ void CLauncherDlg::BuildList(const QFont& listFont) {
     list->setItemDelegate(new CLauncherRowDelegate(icons, list));
     list->setColumnCount(1);
     list->setHeaderLabels({QStringLiteral("ColumnLabel")});
+    // The column spans the list's client width less one pixel: set on every resize of the
+    // list's client area, as the area has its real size only once the list is laid out.
     list->header()->setStretchLastSection(false);
-    list->header()->resizeSection(0, list->viewport()->width() - 1);
     list->setFont(listFont);
 
     int row = 0;
@@ -152,12 +156,24 @@ void CLauncherDlg::RunSelected() {
     if (row < 0 || row >= kLauncherRows)
         return;
     const QUrl target = ResolveLauncherTarget(row, mediumRoot);
-    if (target.isEmpty() || !shell.Open(target))
-        shell.ShowMessage(this, QString::fromUtf8(kLauncherMessageTitle),
-                          QString::fromUtf8(LauncherActions()[row].failureMessage));
+    if (target.isEmpty()) {
+        ShowFailure(row);
+        return;
+    }
+    shell.Open(target, [self = QPointer<CLauncherDlg>(this), row] {
+        if (self)
+            self->ShowFailure(row);
+    });
+}
+
+void CLauncherDlg::ShowFailure(int row) {
+    shell.ShowMessage(this, QString::fromUtf8(kLauncherMessageTitle),
+                      QString::fromUtf8(LauncherActions()[row].failureMessage));
 }
 
 bool CLauncherDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list->viewport() && event->type() == QEvent::Resize)
+        list->header()->resizeSection(0, std::max(1, list->viewport()->width() - 1));
     // A double click anywhere on the list runs the selected row, as "Esegui" does.
     if (watched == list->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

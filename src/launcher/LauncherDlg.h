@@ -9,8 +9,8 @@ class QPushButton;
 class QTreeWidget;
 
 // The launcher: a banner, the list of the five actions and "Esegui" / "Chiudi". An action's
-// target is handed to the desktop; a target that is missing or cannot be opened gets the
-// row's message, and the dialog stays open either way.
+// target is handed to the desktop; a target that is missing or that the desktop then fails
+// to open gets the row's message, and the dialog stays open either way.
 class CLauncherDlg : public QDialog {
     Q_OBJECT
 public:
@@ -29,6 +29,8 @@ protected:
 
 private:
     void BuildList(const QFont& listFont);
+    // The row's message, in a box owned by the dialog.
+    void ShowFailure(int row);
 
     ILauncherShell& shell;
     QDir mediumRoot;

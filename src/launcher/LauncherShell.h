@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QString;
 class QUrl;
 class QWidget;
@@ -9,14 +11,16 @@ class QWidget;
 class ILauncherShell {
 public:
     virtual ~ILauncherShell() = default;
-    // False when the desktop could not hand the target to a program.
-    virtual bool Open(const QUrl& target) = 0;
+    // Hands the target to the desktop and returns at once; `failed` runs later, on this
+    // thread, if the desktop could not hand it to a program.
+    virtual void Open(const QUrl& target, std::function<void()> failed) = 0;
     virtual void ShowMessage(QWidget* owner, const QString& title, const QString& text) = 0;
 };
 
-// The desktop's opener and a message box with an OK button.
-class CDesktopShell final : public ILauncherShell {
+// The desktop's opener (xdg-open, watched to its exit status) and a message box with an OK
+// button.
+class CDesktopShell : public ILauncherShell {
 public:
-    bool Open(const QUrl& target) override;
+    void Open(const QUrl& target, std::function<void()> failed) override;
     void ShowMessage(QWidget* owner, const QString& title, const QString& text) override;
 };

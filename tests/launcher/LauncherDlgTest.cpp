@@ -2,10 +2,13 @@
 #include "launcher/LauncherDlg.h"
 #include "launcher/LauncherActions.h"
 #include "launcher/LauncherIds.h"
+#include "launcher/LauncherRowDelegate.h"
 #include "launcher/LauncherShell.h"
+#include "support/ScopedDesktopOpener.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,9 +20,10 @@ namespace {
 
 class CRecordingShell : public ILauncherShell {
 public:
-    bool Open(const QUrl& target) override {
+    void Open(const QUrl& target, std::function<void()> failed) override {
         opened.append(target);
-        return openSucceeds;
+        if (!openSucceeds)
+            failed();
     }
     void ShowMessage(QWidget* owner, const QString& title, const QString& text) override {
         owners.append(owner);
@@ -152,6 +156,57 @@ TEST_F(LauncherDlgTest, EnterAndDoubleClickRunTheRowOnceEscapeCloses) {
     QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+TEST_F(LauncherDlgTest, ARowAnswersAndIsHighlightedAcrossItsWholeWidth) {
+    const int right = list->viewport()->width() - 6;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(right, RowCentre(3).y()));
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(3));
+    // Above the text, the highlight at the right end is the one just after the icon.
+    const QImage shot = list->viewport()->grab().toImage();
+    const int above = RowCentre(3).y() - 20;
+    EXPECT_EQ(shot.pixelColor(right, above),
+              shot.pixelColor(CLauncherRowDelegate::kIconSize + 2, above));
+    EXPECT_NE(shot.pixelColor(right, above), shot.pixelColor(right, RowCentre(2).y() - 20));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(right, RowCentre(2).y()));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(right, RowCentre(2).y()));
+    ASSERT_EQ(shell.opened.size(), 1);
+    EXPECT_TRUE(shell.opened[0].toLocalFile().endsWith("Manual/TQManUKV1_2.pdf"));
+}
+
+TEST_F(LauncherDlgTest, InstallRowTakesTheNewestPackageByVersion) {
+    for (const char* name :
+         {"calora_3.9_amd64.deb", "calora_3.10~rc1_amd64.deb", "calora_3.10_amd64.deb"})
+        Touch(medium.filePath(QStringLiteral("Install/Calora/") + QLatin1String(name)));
+    EXPECT_TRUE(ResolveLauncherTarget(0, QDir(medium.path()))
+                    .toLocalFile()
+                    .endsWith(QStringLiteral("/calora_3.10_amd64.deb")));
+}
+
+TEST(LauncherDesktopTest, TheDesktopGetsTheTargetAndAFailureLaterShowsTheRowsMessage) {
+    class CDesktop : public CDesktopShell {
+    public:
+        void ShowMessage(QWidget*, const QString&, const QString& text) override {
+            messages.append(text);
+        }
+        QStringList messages;
+    } desktop;
+    QTemporaryDir medium;
+    Touch(medium.filePath(QStringLiteral("Manual/TQManUKV1_2.pdf")));
+    CLauncherDlg dialog(desktop, QDir(medium.path()));
+    dialog.ActionList()->setCurrentItem(dialog.ActionList()->topLevelItem(2));
+    {
+        CScopedDesktopOpener opener(kOpenerNotes);
+        dialog.RunSelected();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.Read("asked").isEmpty(); }));
+        EXPECT_EQ(opener.Read("asked"), QDir(medium.path()).filePath("Manual/TQManUKV1_2.pdf"));
+    }
+    // No PDF viewer: xdg-open starts, then fails.
+    CScopedDesktopOpener opener(kOpenerFails);
+    dialog.RunSelected();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !desktop.messages.isEmpty(); }));
+    EXPECT_EQ(desktop.messages, QStringList{kManualMessage});
 }
 
 TEST_F(LauncherDlgTest, ChiudiCloses) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QPixmap>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ namespace {
 // Opens nothing: the pictures need the dialog only.
 class CSilentShell : public ILauncherShell {
 public:
-    bool Open(const QUrl&) override { return true; }
+    void Open(const QUrl&, std::function<void()>) override {}
     void ShowMessage(QWidget*, const QString&, const QString&) override {}
 };
 
@@ -27,8 +28,12 @@ TEST(Screenshots, Launcher) {
     CSilentShell shell;
     CLauncherDlg launcher(shell, QDir::temp());
     launcher.show();
-    launcher.ActionList()->setFocus();
-    launcher.ActionList()->setCurrentItem(launcher.ActionList()->topLevelItem(2));
+    QTreeWidget* list = launcher.ActionList();
+    list->setFocus();
+    // Chosen as a user does, with a click near the row's right end.
+    const QRect row = list->visualItemRect(list->topLevelItem(2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(list->viewport()->width() - 20, row.center().y()));
     const QPixmap shot = launcher.grab();
     EXPECT_FALSE(shot.isNull());
     EXPECT_TRUE(shot.save(dir.filePath("launcher.png")));

@@ -9,13 +9,12 @@
 #include "ui/app/ConfigurationCommands.h"
 #include "ui/app/MainSheet.h"
 #include "ui/app/SplashDlg.h"
+#include "ui/framework/DesktopOpener.h"
 #include "ui/framework/QtProfileStore.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/pages/PageSet.h"
 
-#include <QDesktopServices>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <cstdio>
 #include <filesystem>
@@ -186,12 +185,8 @@ bool CCaloraApp::HasHelpFile() const {
     return fs::is_regular_file(helpFile, ignored);
 }
 
-void CCaloraApp::OpenHelp() const {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(helpFile)));
-}
-
-void CCaloraApp::OpenLogsFolder() const {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(LogsDir())));
+void CCaloraApp::OpenHelp(QWidget* parent) const {
+    OpenOnDesktop(parent, QString::fromStdString(helpFile));
 }
 
 void CCaloraApp::ShowSplash() {

@@ -15,6 +15,7 @@ class CTramaModbusAsincrona;
 class CMyPropertySheetTQ;
 class CPageSet;
 class IProfileStore;
+class QWidget;
 
 // The application object: owns the connection settings, the controller model and the
 // monitoring list for the whole run, builds Modbus masters on request and runs the main sheet.
@@ -80,8 +81,9 @@ public:
     // The help file: the user guide, the executable's path + ".html".
     const std::string& HelpFile() const { return helpFile; }
     bool HasHelpFile() const;
-    void OpenHelp() const;
-    void OpenLogsFolder() const;
+    // Opens the help file with the desktop's browser; a message owned by `parent` says where
+    // it is when no browser takes it.
+    void OpenHelp(QWidget* parent) const;
 
     bool IsDemo() const { return options.demo; }
     // TCP port of the demo bus, 0 when none runs.

@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -138,8 +139,8 @@ void CMyPropertySheetTQ::BuildMenus() {
 
     QMenu* first = menuBar->addMenu(QString());
     popups[IDS_MENU_FILE] = first;
-    AddCommand(first, ID_FILE_LOAD);
-    AddCommand(first, ID_FILE_SAVE);
+    AddCommand(first, ID_FILE_LOAD)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddCommand(first, ID_FILE_SAVE)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     first->addSeparator();
     AddCommand(first, ID_READ_ALL);
     AddCommand(first, ID_WRITE_ALL);
@@ -162,7 +163,7 @@ void CMyPropertySheetTQ::BuildMenus() {
     QMenu* help = menuBar->addMenu("?");
     AddCommand(help, ID_ABOUT);
     if (app.HasHelpFile())
-        AddCommand(help, ID_HELP_FILE);
+        AddCommand(help, ID_HELP_FILE)->setShortcut(QKeySequence(Qt::Key_F1));
 
     for (QMenu* menu : {first, second, help})
         connect(menu, &QMenu::aboutToShow, this, &CMyPropertySheetTQ::UpdateCommandStates);
@@ -296,7 +297,7 @@ void CMyPropertySheetTQ::OnCommand(int id) {
         OnAbout();
         break;
     case ID_HELP_FILE:
-        app.OpenHelp();
+        app.OpenHelp(this);
         break;
     default:
         break;

@@ -45,8 +45,13 @@ public:
     // Re-evaluates every command's enabled and checked state (done when a menu opens).
     void UpdateCommandStates();
 
-    // 0 disables every menu command (the live view of the parameters page).
-    void SetMenusEnabled(int enabled) override { menusEnabled = enabled; }
+    // 0 disables every menu command (the live view of the parameters page). The states are
+    // brought up to date at once, as the commands' keys work without opening a menu.
+    void SetMenusEnabled(int enabled) override {
+        menusEnabled = enabled;
+        if (menuBar)
+            UpdateCommandStates();
+    }
     int MenusEnabled() const { return menusEnabled; }
 
     // IDOK or IDCANCEL.

@@ -5,6 +5,7 @@
 #include "core/tasks/AppSession.h"
 #include "core/tasks/DataLogger.h"
 #include "languages/StringIds.h"
+#include "ui/framework/DesktopOpener.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
@@ -12,11 +13,9 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
 
 CMonitorDlg::CMonitorDlg(CTramaModbusAsincrona& master, int logMode, ISession& session,
                          QWidget* parent)
@@ -106,7 +105,7 @@ void CMonitorDlg::OnCommand(int id) {
         return;
     case IDC_MONITOR_LOGS:
         // The folder the logger writes to, which may be the per-user data folder.
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(session.LogsDir())));
+        OpenOnDesktop(this, QString::fromStdString(session.LogsDir()));
         return;
     default:
         CDialogBase::OnCommand(id);

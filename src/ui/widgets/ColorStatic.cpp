@@ -22,12 +22,21 @@ CColorStatic::CColorStatic(const QColor& textColor, const QColor& background, co
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+QRect CColorStatic::TextRect() const {
+    return rect().adjusted(0, kInset, 0, -kInset);
+}
+
 const QFont& CColorStatic::CellFont() {
-    if (fontHeight != height()) {
+    if (fontHeight != height() || fontWidth != width() || fontText != text()) {
         const QString family = face.isEmpty() ? font().family() : face;
-        // Thin strokes, as the instrument's own digits.
-        cellFont = CellHeightFont(family, height(), QFont::Thin);
+        // Thin strokes, as the instrument's own digits; narrower only when the text would not
+        // fit across.
+        const QRect area = TextRect();
+        cellFont =
+            FitToWidth(CellHeightFont(family, area.height(), QFont::Thin), text(), area.width());
         fontHeight = height();
+        fontWidth = width();
+        fontText = text();
         buffer = QPixmap();
     }
     return cellFont;
@@ -50,7 +59,7 @@ void CColorStatic::RenderBuffer() {
     p.setFont(font);
     p.setPen(textColor);
     const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;
-    p.drawText(QRect(QPoint(0, 0), size()), horizontal | Qt::AlignTop | Qt::TextSingleLine, text());
+    p.drawText(TextRect(), horizontal | Qt::AlignTop | Qt::TextSingleLine, text());
     bufferText = text();
     bufferAlignment = alignment();
 }

@@ -24,9 +24,10 @@ private:
     bool notify = false;
 };
 
-// A static text with its own colours and face; its font's cell is as tall as the control, so
-// the text grows with the control. Painted through an off-screen buffer that is redrawn only
-// when the text, size or alignment changed.
+// A static text with its own colours and face; its font's cell is as tall as the control less
+// a pixel above and below (two fields stacked edge to edge keep their digits apart), so the
+// text grows with the control; a text too long for the width gets a smaller font. Painted through
+// an off-screen buffer that is redrawn only when the text, size or alignment changed.
 class CColorStatic : public CNotifyStatic {
     Q_OBJECT
 public:
@@ -36,8 +37,11 @@ public:
 
     const QColor& TextColor() const { return textColor; }
     const QColor& Background() const { return background; }
-    // The font the text is drawn with (built for the current height).
+    // The font the text is drawn with (built for the current size and text).
     const QFont& CellFont();
+    // Where the text is drawn: the client area less kInset pixels above and below.
+    QRect TextRect() const;
+    static constexpr int kInset = 1;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,7 +53,9 @@ private:
     QColor background;
     QString face;
     QFont cellFont;
-    int fontHeight = -1; // control height the font was built for
+    int fontHeight = -1; // control size and text the font was built for
+    int fontWidth = -1;
+    QString fontText;
     QPixmap buffer;
     QString bufferText;
     Qt::Alignment bufferAlignment;

@@ -137,7 +137,8 @@ void CDisplayDlg::BuildFull() {
     AddLamp(IDC_DISPLAY_SER, "SER", false, false, 13, 88, 25, 9);
     AddLamp(IDC_DISPLAY_OUT, "OUT", true, false, 13, 103, 25, 9);
     AddLamp(IDC_DISPLAY_AT, "AT", false, true, 13, 124, 27, 13);
-    AddLamp(IDC_DISPLAY_AL1, "AL1", true, false, 48, 124, 27, 13);
+    // AL1 reaches to AL2's left edge (27 units cut its caption at the default font).
+    AddLamp(IDC_DISPLAY_AL1, "AL1", true, false, 48, 124, 33, 13);
     AddLamp(IDC_DISPLAY_AL2, "AL2", true, false, 82, 124, 31, 13);
     AddMode(120, 124, 27, 13);
     AddLamp(IDC_DISPLAY_DIG_INP, "Dig.Inp", false, false, 8, 147, 54, 13);
@@ -161,7 +162,8 @@ void CDisplayDlg::BuildCompact() {
     AddValue(IDC_DISPLAY_OUTPUT, kWhite, 13, 46, 31, 16, false, true);
     AddUnit(IDC_DISPLAY_OUTPUT_UNIT, 45, 48, 21, 11);
     AddLamp(IDC_DISPLAY_OUT, "OUT", true, true, 4, 50, 8, 9);
-    AddLamp(IDC_DISPLAY_AT, "AT", false, true, 10, 63, 17, 9);
+    // AT reaches to the AL1 column (17 units left no room for its caption).
+    AddLamp(IDC_DISPLAY_AT, "AT", false, true, 10, 63, 25, 9);
     AddLamp(IDC_DISPLAY_AL1, "AL1", true, false, 36, 63, 24, 9);
     AddLamp(IDC_DISPLAY_AL2, "AL2", true, false, 36, 75, 24, 9);
     AddMode(5, 75, 27, 9);

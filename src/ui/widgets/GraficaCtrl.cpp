@@ -334,10 +334,14 @@ void CGraficaCtrl::Paint(QPainter& target) {
         QPainter painter(&frame);
         painter.fillRect(frame.rect(), Qt::white);
         painter.setFont(QApplication::font());
-        PaintGrid(painter, plot);
-        CFrameCanvas canvas(frame, bits, painter);
-        for (const CurveRef& curve : curves)
-            curve->Draw(canvas, 1, plot);
+        PaintGrid(painter, plot, GridPass::Lines);
+        {
+            CFrameCanvas canvas(frame, bits, painter);
+            for (const CurveRef& curve : curves)
+                curve->Draw(canvas, 1, plot);
+        }
+        // The labels go over the curves, so a curve never hides a value.
+        PaintGrid(painter, plot, GridPass::Labels);
         painter.setPen(QPen(Qt::black, 1));
         painter.drawLine(cursorX, 0, cursorX, height());
     }
@@ -345,16 +349,24 @@ void CGraficaCtrl::Paint(QPainter& target) {
     FillLegend(plot);
 }
 
-void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot) {
+void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot, GridPass pass) {
+    const bool lines = pass == GridPass::Lines;
     const int w = plot.Width();
     const int step = height() / 5;
     QPen gridPen(QColor(200, 200, 200), 1, Qt::DotLine);
     gridPen.setCosmetic(true);
     painter.setPen(gridPen);
-    for (int i = 1; i <= 4; ++i)
-        painter.drawLine(0, i * step, w, i * step);
+    if (lines) {
+        for (int i = 1; i <= 4; ++i)
+            painter.drawLine(0, i * step, w, i * step);
+    } else {
+        // On white, so a curve under a label does not cross its digits.
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        painter.setBackground(Qt::white);
+    }
 
-    const int ascent = painter.fontMetrics().ascent();
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int ascent = metrics.ascent();
     const int64_t count = static_cast<int64_t>(timeline.size());
     if (w > 1 && count >= 100 && !curves.empty()) {
         int first = 0;
@@ -363,10 +375,16 @@ void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot) {
         auto line = [&](int column, int64_t index) {
             if (index < 0 || index >= count)
                 return;
-            painter.setPen(gridPen);
-            painter.drawLine(column, 0, column, height());
-            painter.setPen(Qt::black);
-            painter.drawText(column - 20, ascent, ClockText(timeline[static_cast<size_t>(index)]));
+            if (lines) {
+                painter.setPen(gridPen);
+                painter.drawLine(column, 0, column, height());
+            } else {
+                painter.setPen(Qt::black);
+                // Kept inside the plot: a line near the right edge has its label to its left.
+                const QString text = ClockText(timeline[static_cast<size_t>(index)]);
+                painter.drawText(std::min(column - 20, w - 1 - metrics.horizontalAdvance(text)),
+                                 ascent, text);
+            }
         };
         if (w < count - first && segment > 0) {
             for (int64_t k = (int64_t{w} + first) / 100 * 100; k > first; k -= 100) {
@@ -379,13 +397,19 @@ void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot) {
                 line(x, first + x);
         }
     }
+    if (lines)
+        return;
     painter.setPen(Qt::black);
     for (int i = 1; i <= 4; ++i) {
         const double value = axisMax - (double{axisMax} - axisMin) * 0.2 * i;
         const QString text = Fixed(value, axisDecimals);
         painter.drawText(5, i * step + ascent, text);
-        painter.drawText(w - 25, i * step + ascent, text);
+        // Ends 5 pixels from the right edge, as the left one starts 5 in: a long value
+        // (250.000) is not cut by the edge.
+        painter.drawText(std::min(w - 25, w - 5 - metrics.horizontalAdvance(text)),
+                         i * step + ascent, text);
     }
+    painter.setBackgroundMode(Qt::TransparentMode);
 }
 
 void CGraficaCtrl::FillLegend(const PlotRect& plot) {

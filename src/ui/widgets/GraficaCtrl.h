@@ -92,7 +92,9 @@ private:
 
     void ReportSaveFailure(const GraphSaveResult& result);
     std::vector<GraphHeaderEntry> HeaderEntries() const;
-    void PaintGrid(QPainter& painter, const PlotRect& plot);
+    // The grid in two passes: its lines under the curves, its labels over them.
+    enum class GridPass { Lines, Labels };
+    void PaintGrid(QPainter& painter, const PlotRect& plot, GridPass pass);
     void FillLegend(const PlotRect& plot);
 
     mutable std::recursive_mutex mutex;

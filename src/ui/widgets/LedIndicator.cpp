@@ -104,10 +104,16 @@ bool CLedIndicator::SetFontName(const QString& name) {
 const QFont& CLedIndicator::CaptionFont() {
     // No face of its own: the face of the window's font (the dialog's).
     const QString want = face.isEmpty() ? font().family() : face;
-    if (fontHeight != height() || fontFace != want) {
-        captionFont = CellHeightFont(want, height(), QFont::Bold);
+    const QString caption = windowTitle();
+    if (fontHeight != height() || fontWidth != width() || fontFace != want ||
+        fontCaption != caption) {
+        // As high as the lamp, unless the caption would then not fit beside the picture.
+        captionFont = FitToWidth(CellHeightFont(want, height(), QFont::Bold), caption,
+                                 CaptionRect().width() - kCaptionGap);
         fontHeight = height();
+        fontWidth = width();
         fontFace = want;
+        fontCaption = caption;
     }
     return captionFont;
 }
@@ -117,6 +123,10 @@ QRect CLedIndicator::BitmapRect(const QSize& client, const QSize& bitmap) {
     const int top = middle - bitmap.height() / 2;
     const int bottom = middle + (bitmap.height() + 1) / 2;
     return QRect(0, top, bitmap.width(), bottom - top);
+}
+
+QRect CLedIndicator::CaptionRect() const {
+    return rect().adjusted(lit.width() + 3, 0, 0, 0);
 }
 
 void CLedIndicator::RenderBuffer() {
@@ -135,14 +145,14 @@ void CLedIndicator::RenderBuffer() {
     QPainter p(&buffer);
     const QPixmap& picture = showsLit ? lit : dark;
     p.drawPixmap(BitmapRect(size(), picture.size()).topLeft(), picture);
-    if (!caption.isEmpty()) {
+    // A lamp too narrow for a caption beside its picture (the compact OUT) shows none.
+    if (!caption.isEmpty() && CaptionRect().width() > 0) {
         p.setFont(font);
         p.setPen(Qt::black);
         p.setBackgroundMode(Qt::OpaqueMode);
         p.setBackground(Qt::white);
         p.setRenderHint(QPainter::TextAntialiasing);
-        const QRect captionRect = rect().adjusted(picture.width() + 3, 0, 0, 0);
-        p.drawText(captionRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
+        p.drawText(CaptionRect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
     }
     bufferLit = showsLit;
     bufferCaption = caption;

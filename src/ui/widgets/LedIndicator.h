@@ -33,8 +33,12 @@ public:
     // Caption face; false (and the old face kept) when no font can be built from it.
     bool SetFontName(const QString& face);
     QString FontName() const { return face; }
-    // The caption font for the current height.
+    // The caption font for the current size and caption: the lamp's height, made smaller when
+    // the caption would not fit its rectangle with kCaptionGap pixels to spare.
     const QFont& CaptionFont();
+    // Where the caption is drawn: the client area right of the picture.
+    QRect CaptionRect() const;
+    static constexpr int kCaptionGap = 2;
 
     // Whether the lamp shows its lit picture now.
     bool ShowsLit() const;
@@ -61,7 +65,9 @@ private:
     QString face;
     QFont captionFont;
     int fontHeight = -1;
+    int fontWidth = -1;
     QString fontFace;
+    QString fontCaption;
     QPixmap buffer;
     bool bufferLit = false;
     QString bufferCaption;

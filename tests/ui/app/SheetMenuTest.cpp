@@ -4,7 +4,9 @@
 
 #include "core/model/TQControllerModel.h"
 #include "core/platform/SerialPortList.h"
+#include "languages/StringIds.h"
 #include "support/RecordingUiServices.h"
+#include "support/ScopedDesktopOpener.h"
 #include "ui/app/MainSheet.h"
 #include "ui/comm/SerialSettingsDlg.h"
 #include "ui/comm/TcpSettingsDlg.h"
@@ -369,5 +371,38 @@ TEST_F(SheetMenuTest, AboutShowsTheAboutBox) {
     });
     sheet->OnCommand(ID_ABOUT);
     EXPECT_EQ(shown, IDD_ABOUTBOX);
+}
+} // namespace
+
+namespace {
+TEST_F(SheetMenuTest, KeysOpenSaveAndHelpAndAHelpNobodyOpensSaysWhereItIs) {
+    Build(1);
+    std::vector<int> handled;
+    sheet->SetFileCommand([&](int id) { handled.push_back(id); });
+    sheet->show();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    QTest::keyClick(sheet, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(sheet, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(handled, (std::vector<int>{ID_FILE_LOAD, ID_FILE_SAVE}));
+
+    const QString help = QString::fromStdString(app->HelpFile());
+    ASSERT_TRUE(app->HasHelpFile());
+    {
+        CScopedDesktopOpener opener(kOpenerNotes);
+        QTest::keyClick(sheet, Qt::Key_F1);
+        ASSERT_TRUE(WaitUntil([&] { return !opener.Read("asked").isEmpty(); }));
+        EXPECT_EQ(opener.Read("asked"), help);
+        QTest::qWait(100);
+        EXPECT_TRUE(recorder.messages.empty()); // the opener took it: nothing to say
+    }
+    {
+        // No browser set up: xdg-open starts, complains and ends with a failure.
+        CScopedDesktopOpener opener(kOpenerFails);
+        QTest::keyClick(sheet, Qt::Key_F1);
+        ASSERT_TRUE(WaitUntil([&] { return !recorder.messages.empty(); }));
+        EXPECT_TRUE(recorder.LastText().endsWith(help)) << recorder.LastText().toStdString();
+        EXPECT_TRUE(recorder.LastText().startsWith(TextById(IDS_MSG_OPEN_BY_HAND)));
+    }
 }
 } // namespace

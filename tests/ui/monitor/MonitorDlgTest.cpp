@@ -11,6 +11,7 @@
 #include "core/tasks/ConfigurationFile.h"
 #include "core/tasks/DataLogger.h"
 #include "support/RecordingUiServices.h"
+#include "support/ScopedDesktopOpener.h"
 #include "support/TestSession.h"
 #include "ui/framework/ControlIds.h"
 #include "ui/framework/ResourceIds.h"
@@ -194,6 +195,25 @@ TEST_F(MonitorDlgTest, ProgressMessagesSwapTheButtonsForTheBar) {
     dialog.OnProgressEnd();
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(logsButton->isVisible());
+}
+
+TEST_F(MonitorDlgTest, LogsButtonHandsTheFolderOverOrSaysWhereItIs) {
+    Controllers(1, 60);
+    CMonitorDlg dialog(*master, 0, session);
+    dialog.show();
+    dialog.EnsureInitialized();
+    auto* logsButton = FindControl<QPushButton>(&dialog, IDC_MONITOR_LOGS);
+    const QString folder = QString::fromStdString(session.LogsDir());
+    {
+        CScopedDesktopOpener opener(kOpenerNotes);
+        logsButton->click();
+        ASSERT_TRUE(WaitUntil([&] { return !opener.Read("asked").isEmpty(); }));
+        EXPECT_EQ(opener.Read("asked"), folder);
+    }
+    CScopedDesktopOpener opener(kOpenerFails);
+    logsButton->click();
+    ASSERT_TRUE(WaitUntil([&] { return !services.messages.empty(); }));
+    EXPECT_TRUE(services.LastText().endsWith(folder)) << services.LastText().toStdString();
 }
 
 TEST_F(MonitorDlgTest, LogFileMessageIsPostedWhileTheWorkerGoesOn) {

@@ -1,5 +1,6 @@
 #include "ui/widgets/DisplayDlg.h"
 #include "ui/framework/ControlIds.h"
+#include "ui/framework/DialogUnits.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/UiThread.h"
 #include "ui/widgets/ColorStatic.h"
@@ -7,6 +8,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -234,4 +236,81 @@ TEST_F(DisplayTest, DigitsUseTheSevenSegmentFaceWithACellAsTallAsTheField) {
     EXPECT_EQ("DSEG7 Classic", QFontInfo(font).family());
     EXPECT_LE(QFontMetrics(font).height(), field->height());
     EXPECT_GE(QFontMetrics(font).height(), field->height() * 9 / 10);
+}
+
+namespace {
+
+// Where the ink of `text` lands when drawn in `font` inside `area` with `align`.
+QRect InkRect(const QFont& font, const QString& text, const QRect& area, Qt::Alignment align) {
+    const QFontMetrics metrics(font);
+    const int advance = metrics.horizontalAdvance(text);
+    int x = area.left();
+    if (align & Qt::AlignRight)
+        x = area.right() + 1 - advance;
+    else if (align & Qt::AlignHCenter)
+        x = area.left() + (area.width() - advance) / 2;
+    int baseline = area.top() + metrics.ascent();
+    if (align & Qt::AlignVCenter)
+        baseline += (area.height() - metrics.height()) / 2;
+    return metrics.boundingRect(text).translated(x, baseline);
+}
+
+struct Ink {
+    QString text;
+    QRect control; // in the display's coordinates
+    QRect ink;
+};
+
+std::vector<Ink> Inks(const CDisplayDlg& display) {
+    std::vector<Ink> inks;
+    for (QWidget* child : display.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QRect ink;
+        QString text;
+        if (auto* lamp = qobject_cast<CLedIndicator*>(child)) {
+            if (lamp->CaptionRect().width() > 0) // else no caption is drawn
+                text = lamp->windowTitle();
+            ink = InkRect(lamp->CaptionFont(), text, lamp->CaptionRect(), Qt::AlignLeft);
+        } else if (auto* field = qobject_cast<CColorStatic*>(child)) {
+            text = field->text();
+            ink = InkRect(field->CellFont(), text, field->TextRect(),
+                          field->alignment() & Qt::AlignHorizontal_Mask);
+        } else if (auto* label = qobject_cast<QLabel*>(child)) {
+            text = label->text();
+            ink = InkRect(label->font(), text, label->contentsRect(), label->alignment());
+        }
+        if (!text.isEmpty())
+            inks.push_back({text, child->geometry(), ink.translated(child->pos())});
+    }
+    return inks;
+}
+
+} // namespace
+
+TEST(DisplayLayoutTest, EveryTextFitsItsControlAndTouchesNoOtherAtTheDefaultSize) {
+    Poll poll;
+    poll.registers[32] = 1;
+    for (int r : {0, 1, 2, 4})
+        poll.registers[r] = -1999;
+    poll.registers[3] = 1000;
+    const CDialogUnits units = CDialogUnits::System();
+    for (int templateId : {IDD_DISPLAY_FULL, IDD_DISPLAY_COMPACT}) {
+        QWidget owner;
+        CDisplayDlg display;
+        const QSize size = *CDisplayDlg::TemplateSize(templateId);
+        ASSERT_EQ(1, display.Create(1, templateId, 0, 0, units.X(size.width()),
+                                    units.Y(size.height()), &owner));
+        display.SetController(7, QStringLiteral("Furnace 1"));
+        display.Update(0, poll.registers.data(), poll.status.data());
+        display.Refresh();
+        owner.show();
+        const std::vector<Ink> inks = Inks(display);
+        for (const Ink& a : inks) {
+            EXPECT_TRUE(a.control.contains(a.ink))
+                << templateId << " '" << a.text.toStdString() << "' is cut";
+            for (const Ink& b : inks)
+                EXPECT_TRUE(&a == &b || !a.ink.adjusted(0, 0, 1, 1).intersects(b.ink))
+                    << templateId << " '" << a.text.toStdString() << "' runs into '"
+                    << b.text.toStdString() << "'";
+        }
+    }
 }

@@ -10,8 +10,10 @@
 #include "ui/widgets/SeleccionCurvasDlg.h"
 #include "ui/widgets/VisorGraficaDlg.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -417,6 +419,40 @@ TEST(ChartPaintTest, LinesJoinNeighbourColumnsAndStayInsideTheFrame) {
     EXPECT_EQ("rr.........", column(2)); // 90 toward a value far above: clipped at the top
     EXPECT_EQ("r..........", column(3)); // from far above to far below: split at the middle
     EXPECT_EQ(".rrrrrrrrrr", column(4));
+}
+
+TEST(ChartPaintTest, ValueLabelsShowWholeOnBothSidesAndOverTheCurves) {
+    CGraficaCtrl chart;
+    chart.resize(400, 300);
+    chart.SetAxis(1250.0f, 0.0f, 3); // labels 1000.000, 750.000, 500.000, 250.000
+    const QFontMetrics metrics(QApplication::font());
+    const int step = chart.height() / 5;
+    // A red curve straight through the middle of the first label's line of text.
+    const int rows = chart.height() - 1;
+    const float through = 1250.0f * (rows - (step + metrics.ascent() / 2)) / rows;
+    auto curve = std::make_shared<CCurva>(0x0000FF, 1250.0f, 0.0f, "Z", "Val");
+    curve->SetVisible(true);
+    for (int x = 0; x <= chart.width(); ++x)
+        curve->AddSample(through);
+    chart.AddCurve(curve);
+    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    chart.Paint(painter);
+    painter.end();
+
+    const QString label = QStringLiteral("1000.000");
+    const QSize box(metrics.horizontalAdvance(label), metrics.height());
+    const QImage left = image.copy(QRect(QPoint(5, step), box));
+    const QImage right = image.copy(QRect(QPoint(chart.width() - 5 - box.width(), step), box));
+    auto hasRed = [](const QImage& part) {
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x)
+                if (part.pixel(x, y) == qRgb(255, 0, 0))
+                    return true;
+        return false;
+    };
+    EXPECT_FALSE(hasRed(left)) << "the curve crosses the left label";
+    EXPECT_EQ(left, right) << "the right label is not the whole text";
 }
 
 } // namespace

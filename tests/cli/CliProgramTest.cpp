@@ -19,10 +19,10 @@
 #include <map>
 #include <optional>
 #include <regex>
-#include <sstream>
 #include <signal.h>
-#include <thread>
+#include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -612,6 +612,8 @@ TEST_F(CliProgram, MonitorWhoseLogFileFillsExitsWithTheReasonKeepingWholeRows) {
     }
     EXPECT_EQ(files, 1u);
     std::filesystem::remove_all(work);
+}
+
 TEST_F(CliProgram, MonitorGoesOnPastAnUnreadOutputAndStopsOnSigterm) {
     bus->AddController(1, TQ100);
     bus->StartTcp(0);

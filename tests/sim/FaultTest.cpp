@@ -151,12 +151,15 @@ TEST_F(Faults, WrongMbapIdentifierEndsInAPortErrorAfterBoundedRepeats) {
     EXPECT_EQ(Requests(2), size_t(CTcpCommPort::kMaxIdRepeats) + 1);
 }
 
-TEST_F(Faults, DroppedConnectionIsAPortError) {
+TEST_F(Faults, AConnectionDroppedEveryTimeIsAPortErrorAfterTheAttempts) {
     bus.SetFault(1, FaultKind::DropConnection);
     auto tcp = Tcp();
     EXPECT_EQ(Thrown(*tcp, 1, true, 10), Master::comPortError);
-    // A dropping controller did not act on the request.
-    EXPECT_EQ(Requests(1), 1u);
+    // Each of the master's five attempts went out once, on a new connection.
+    EXPECT_EQ(Requests(1), 5u);
+    // Without retries the request goes out once.
+    EXPECT_EQ(Thrown(*tcp, 1, false, 10), Master::comPortError);
+    EXPECT_EQ(Requests(1), 6u);
 }
 
 TEST_F(Faults, DropOnTheSerialLineIsSilence) {

@@ -12,6 +12,7 @@ packages=(
   socat libmodbus-dev mbpoll
   xvfb xauth imagemagick ccache
   dpkg-dev file locales
+  lintian help2man man-db bash-completion systemd
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi

@@ -360,6 +360,8 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
             seen.push_back(name);
             if (name == "--help" || name == "-h") {
                 o.help = true;
+            } else if (name == "--version") {
+                o.version = true;
             } else if (name == "--json") {
                 o.json = true;
             } else if (name == "--lines") {
@@ -397,8 +399,9 @@ CliParseResult ParseCliArgs(const std::vector<std::string>& args) {
         operands.push_back(arg);
     }
 
-    // Help wins over everything else on the line, so "read --help" works without a port.
-    if (o.help)
+    // Help and the version win over everything else on the line, so "read --help" works
+    // without a port.
+    if (o.help || o.version)
         return result;
     result.error = ParseOperands(o, operands);
     if (result.Ok())
@@ -493,6 +496,7 @@ std::string CliUsage(CliCommand command) {
         break;
     }
     return "Usage: calora-cli COMMAND [ARGS] CONNECTION [--help]\n"
+           "  or:  calora-cli --version\n"
            "Commands:\n"
            "  read                 read the family, registers and status coils\n"
            "  write REG VALUE      write one holding register\n"

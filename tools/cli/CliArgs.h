@@ -11,6 +11,7 @@ enum class CliConfigAction { Save, Show, Write };
 struct CliOptions {
     CliCommand command = CliCommand::None;
     bool help = false;
+    bool version = false; // --version: print the release and do nothing else
 
     // Connection: a serial port ("COMn:" or a device path) or a TCP host.
     bool useTcp = false;

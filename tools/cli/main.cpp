@@ -1,5 +1,6 @@
 #include "CliArgs.h"
 #include "CliCommands.h"
+#include "core/Version.h"
 
 #include <cerrno>
 #include <csignal>
@@ -43,6 +44,10 @@ int main(int argc, char** argv) {
     }
     if (parsed.options.help) {
         std::cout << CliUsage(parsed.options.command);
+        return CheckOutput(kExitOk);
+    }
+    if (parsed.options.version) {
+        std::cout << "calora-cli " << kCaloraVersion << "\n";
         return CheckOutput(kExitOk);
     }
     return CheckOutput(

@@ -137,6 +137,8 @@ SimOptions ParseOptions(const std::vector<std::string>& args) {
         };
         if (arg == "-h" || arg == "--help")
             options.help = true;
+        else if (arg == "--version")
+            options.version = true;
         else if (arg == "-v" || arg == "--verbose")
             options.verbose = true;
         else if (arg == "--tcp")
@@ -256,6 +258,7 @@ Time and chance:
 Other:
   -v, --verbose         Log each request to standard error.
   -h, --help            This text.
+  --version             The version of calora-sim.
 
 Line settings: each controller answers only requests sent at its own rate and parity. On
 a pseudo-terminal the simulator reads the line the master set from its own side of the

@@ -27,6 +27,7 @@ struct FaultSpec {
 // The command line of calora-sim.
 struct SimOptions {
     bool help = false;
+    bool version = false;
     bool verbose = false;
     std::optional<uint16_t> tcpPort;
     std::string tcpHost = "127.0.0.1";

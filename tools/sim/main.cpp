@@ -1,6 +1,7 @@
 // calora-sim: a bus of simulated controllers on Modbus TCP and Modbus RTU.
 #include "SimBus.h"
 #include "SimOptions.h"
+#include "core/Version.h"
 
 #include <csignal>
 #include <cstdio>
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << sim::HelpText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "calora-sim " << kCaloraVersion << "\n";
         return 0;
     }
 

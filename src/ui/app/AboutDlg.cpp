@@ -1,5 +1,6 @@
 #include "ui/app/AboutDlg.h"
 
+#include "core/Version.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/widgets/BitmapStatic.h"
 
@@ -21,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : CDialogBase(IDD_ABOUTBOX, parent) {
     logo->SetBitmap(IDB_LOGO);
     logo->setFixedSize(logo->Bitmap().size()); // the picture keeps its own size
     auto* version = AddControl<QLabel>(IDC_ABOUT_VERSION, 52, 10, 186, 10);
-    version->setText(QString::fromLatin1(kVersionLine));
+    version->setText(QStringLiteral("Calora Version ") + QString::fromLatin1(kCaloraVersion));
     QFont bold = version->font();
     bold.setBold(true);
     version->setFont(bold);

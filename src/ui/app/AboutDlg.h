@@ -8,5 +8,3 @@ class CAboutDlg : public CDialogBase {
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
-
-inline constexpr const char* kVersionLine = "Calora Version 3.2";

@@ -1,5 +1,6 @@
 #include "ui/widgets/Artwork.h"
 
+#include "core/Version.h"
 #include "ui/framework/ResourceIds.h"
 
 #include <QFont>
@@ -184,7 +185,7 @@ QPixmap Splash() {
     p.setPen(kOrange);
     p.setFont(SansFont(16, false));
     p.drawText(QRectF(236, 114, 240, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Version 3.2"));
+               QStringLiteral("Version ") + QString::fromLatin1(kCaloraVersion));
     p.setPen(QPen(QColor(255, 255, 255, 90), 1));
     p.drawLine(QPointF(236, 146), QPointF(450, 146));
     p.setPen(QColor(0xdc, 0xe6, 0xf0));

@@ -42,7 +42,7 @@ TEST(AboutDlg, ShowsTheVersionLineLogoAndAnOkButton) {
     CAboutDlg dlg;
     dlg.show();
     EXPECT_EQ(IDD_ABOUTBOX, dlg.TemplateId());
-    EXPECT_EQ("Calora Version 3.2", dlg.GetDlgItemText(IDC_ABOUT_VERSION));
+    EXPECT_EQ("Calora Version " CALORA_PROJECT_VERSION, dlg.GetDlgItemText(IDC_ABOUT_VERSION));
     EXPECT_TRUE(dlg.GetDlgItemText(IDC_ABOUT_ADDRESS).startsWith("Norvane"));
     auto* logo = dlg.Control<CBitmapStatic>(IDC_ABOUT_LOGO);
     ASSERT_NE(nullptr, logo);

@@ -98,29 +98,43 @@ struct CMqttPublisher::State {
         s.lastLibraryError = text;
     }
 
-    // libmosquitto's loop retries lost connections itself; it gives up only on errors it
-    // takes for fatal (a failed TLS handshake, an unknown host), which are said once and
-    // retried here with the same back-off.
+    // A connection lost or refused is a matter of waiting; anything else the user must hear.
+    static bool Passing(int rc) {
+        return rc == MOSQ_ERR_SUCCESS || rc == MOSQ_ERR_NO_CONN || rc == MOSQ_ERR_CONN_LOST ||
+               rc == MOSQ_ERR_ERRNO || rc == MOSQ_ERR_CONN_REFUSED || rc == MOSQ_ERR_KEEPALIVE;
+    }
+
+    void SayFailure(int rc) {
+        std::string reason = mosquitto_strerror(rc);
+        if (!lastLibraryError.empty())
+            reason += " (" + lastLibraryError + ")";
+        Notice("cannot connect to " + settings.host + ":" + std::to_string(settings.port) + ": " +
+               reason);
+    }
+
+    // libmosquitto's loop, run in short slices so a stop is seen at once; after a lost or
+    // failed connection it waits 1, 2, 4 ... up to 10 s before the next attempt.
     void RunNetwork() {
         unsigned delay = kRetryFirstSeconds;
-        for (;;) {
-            const int rc = mosquitto_loop_forever(mosq, 1000, 1);
-            std::unique_lock<std::mutex> guard(lock);
-            if (stopping)
-                return;
-            if (rc != MOSQ_ERR_SUCCESS) {
-                std::string reason = mosquitto_strerror(rc);
-                if (!lastLibraryError.empty())
-                    reason += " (" + lastLibraryError + ")";
-                Notice("cannot connect to " + settings.host + ":" + std::to_string(settings.port) +
-                       ": " + reason);
-            }
-            wake.wait_for(guard, std::chrono::seconds(delay), [&] { return stopping; });
-            if (stopping)
-                return;
+        std::unique_lock<std::mutex> guard(lock);
+        while (!stopping) {
+            guard.unlock();
+            const int rc = mosquitto_loop(mosq, 200, 1);
+            guard.lock();
+            if (connected)
+                delay = kRetryFirstSeconds;
+            if (rc == MOSQ_ERR_SUCCESS || stopping)
+                continue;
+            if (!Passing(rc))
+                SayFailure(rc);
+            if (wake.wait_for(guard, std::chrono::seconds(delay), [&] { return stopping; }))
+                break;
             delay = std::min(delay * 2, kRetryMaxSeconds);
             guard.unlock();
-            mosquitto_reconnect_async(mosq);
+            const int again = mosquitto_reconnect_async(mosq);
+            guard.lock();
+            if (!Passing(again))
+                SayFailure(again);
         }
     }
 
@@ -181,7 +195,6 @@ bool CMqttPublisher::Start(std::string& error) {
     mosquitto_disconnect_callback_set(s.mosq, State::OnDisconnect);
     mosquitto_publish_callback_set(s.mosq, State::OnPublish);
     mosquitto_log_callback_set(s.mosq, State::OnLog);
-    mosquitto_reconnect_delay_set(s.mosq, kRetryFirstSeconds, kRetryMaxSeconds, true);
     int rc = mosquitto_will_set(s.mosq, s.statusTopic.c_str(), 7, "offline", settings.qos, true);
     if (rc == MOSQ_ERR_SUCCESS && !settings.user.empty())
         rc = mosquitto_username_pw_set(s.mosq, settings.user.c_str(), settings.password.c_str());
@@ -197,7 +210,9 @@ bool CMqttPublisher::Start(std::string& error) {
         return false;
     }
     // Not there yet is no failure: the loop goes on trying.
-    mosquitto_connect_async(s.mosq, settings.host.c_str(), settings.port, kKeepAliveSeconds);
+    rc = mosquitto_connect_async(s.mosq, settings.host.c_str(), settings.port, kKeepAliveSeconds);
+    if (!State::Passing(rc))
+        s.SayFailure(rc);
     s.network = std::thread([&s] { s.RunNetwork(); });
     s.sender = std::thread([&s] { s.RunSender(); });
     return true;
@@ -236,7 +251,9 @@ uint64_t CMqttPublisher::Stop(std::chrono::milliseconds drain) {
         return 0;
     std::unique_lock<std::mutex> guard(s.lock);
     const auto deadline = Clock::now() + drain;
-    s.wake.wait_until(guard, deadline, [&] { return s.queue.empty() && s.inFlight == 0; });
+    // A broker that is away gets no drain time.
+    s.wake.wait_until(guard, deadline,
+                      [&] { return (s.queue.empty() && s.inFlight == 0) || !s.connected; });
     s.ending = true;
     const uint64_t undelivered = s.queue.size() + s.inFlight;
     const bool connected = s.connected;

@@ -56,13 +56,17 @@ void CMqttFeed::PublishCycle(std::chrono::system_clock::time_point when) {
     const std::string prefix = publisher.Settings().topicPrefix + "/";
     const std::vector<uint8_t>& polled = engine.PolledAddresses();
     const std::vector<uint16_t> coilCounts = engine.CoilCounts();
+    std::vector<MqttMessage> messages;
+    messages.reserve(entries.size());
     for (size_t i = 0; i < entries.size() && i < polled.size(); ++i) {
         const Entry& e = entries[i];
         const uint8_t address = polled[i];
-        publisher.Post(prefix + std::to_string(address),
-                       e.ok ? MqttDataPayload(time, address, e.name, e.registers, e.coils,
-                                              std::min<int>(coilCounts[i], 11))
-                            : MqttErrorPayload(time, address, e.name, ComErrorName(e.failure)));
+        messages.push_back(
+            {prefix + std::to_string(address),
+             e.ok ? MqttDataPayload(time, address, e.name, e.registers, e.coils,
+                                    std::min<int>(coilCounts[i], 11))
+                  : MqttErrorPayload(time, address, e.name, ComErrorName(e.failure))});
     }
+    publisher.Post(std::move(messages));
     current = 0;
 }

@@ -21,11 +21,6 @@ constexpr int kKeepAliveSeconds = 30;
 constexpr unsigned kRetryFirstSeconds = 1;
 constexpr unsigned kRetryMaxSeconds = 10;
 
-struct Message {
-    std::string topic;
-    std::string payload;
-};
-
 } // namespace
 
 struct CMqttPublisher::State {
@@ -35,7 +30,7 @@ struct CMqttPublisher::State {
 
     mutable std::mutex lock;
     std::condition_variable wake;
-    std::deque<Message> queue;
+    std::deque<MqttMessage> queue;
     uint64_t inFlight = 0;
     uint64_t dropped = 0;
     bool connected = false;
@@ -146,7 +141,7 @@ struct CMqttPublisher::State {
             });
             if (ending)
                 return;
-            Message m = std::move(queue.front());
+            MqttMessage m = std::move(queue.front());
             queue.pop_front();
             ++inFlight;
             guard.unlock();
@@ -218,17 +213,20 @@ bool CMqttPublisher::Start(std::string& error) {
     return true;
 }
 
-void CMqttPublisher::Post(std::string topic, std::string payload) {
+void CMqttPublisher::Post(std::vector<MqttMessage> messages) {
     State& s = *state;
     {
         std::lock_guard<std::mutex> guard(s.lock);
         if (s.ending)
             return;
-        if (s.queue.size() >= std::max<size_t>(settings.queueLimit, 1)) {
-            s.queue.pop_front();
-            ++s.dropped;
+        const size_t limit = std::max<size_t>(settings.queueLimit, 1);
+        for (MqttMessage& m : messages) {
+            if (s.queue.size() >= limit) {
+                s.queue.pop_front();
+                ++s.dropped;
+            }
+            s.queue.push_back(std::move(m));
         }
-        s.queue.push_back({std::move(topic), std::move(payload)});
     }
     s.wake.notify_all();
 }

@@ -20,6 +20,11 @@ struct MqttSettings {
     size_t queueLimit = 10000; // messages waiting for the broker; the oldest go first
 };
 
+struct MqttMessage {
+    std::string topic;
+    std::string payload;
+};
+
 struct MqttQueueStats {
     uint64_t queued = 0;  // posted, not yet taken by the broker
     uint64_t dropped = 0; // pushed out of a full queue, in all
@@ -43,7 +48,9 @@ public:
     // that cannot be read). A broker that is not there yet is no failure.
     bool Start(std::string& error);
 
-    void Post(std::string topic, std::string payload);
+    // Queues one cycle's messages at once: a single hand-over, so the caller is not
+    // interleaved with the threads that send them.
+    void Post(std::vector<MqttMessage> messages);
     MqttQueueStats Stats() const;
 
     // What the user must hear (a refused login, a failed TLS handshake), each said once.

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth imagemagick ccache
   dpkg-dev file locales
   lintian help2man man-db bash-completion systemd
+  libmosquitto-dev mosquitto mosquitto-clients
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
@@ -30,5 +31,10 @@ fi
 # A locale whose decimal separator is a comma: the tests check that logs do not follow it.
 if ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
   $sudo localedef -i it_IT -c -f UTF-8 it_IT.UTF-8
+fi
+# The tests start brokers of their own; a system broker installed with the package is not
+# needed and would hold the standard port.
+if command -v systemctl >/dev/null 2>&1 && systemctl is-enabled --quiet mosquitto 2>/dev/null; then
+  $sudo systemctl disable --now mosquitto || true
 fi
 echo "setup: all packages present"

@@ -2,7 +2,10 @@
 // registers 0-42 in requests of 16, 16 and 11 and the status coils in one request, one log
 // row per cycle, synced off the worker): 72 controllers over Modbus TCP loopback beside libmodbus
 // sending the same frames in the same order, and 8 controllers on a pseudo-terminal that keeps the
-// wire time of 19200 8N1, against that wire time. Prints medians and ratios of this run.
+// wire time of 19200 8N1, against that wire time; and the same TCP cycles with log mode 1 while
+// publishing each cycle to a local mosquitto. Prints medians and ratios of this run.
+#include "MqttFeed.h"
+#include "MqttPublisher.h"
 #include "SimBus.h"
 
 #include "core/modbus/ModbusMaster.h"
@@ -12,6 +15,14 @@
 #include "core/tasks/PollingEngine.h"
 
 #include <modbus.h>
+
+#include <arpa/inet.h>
+#include <fstream>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -62,17 +73,29 @@ CControllerList ListOf(int count) {
 }
 
 // Cycle times (ms) of `cycles` complete engine cycles after one warm-up cycle, logging in
-// `mode` under `logs`.
+// `mode` under `logs`; with a publisher, each cycle also hands its messages over, and the
+// hand-over counts in the cycle's time.
 std::vector<double> EngineCycles(CTramaModbusAsincrona& master, int controllers, int cycles,
-                                 int mode, const std::string& logs) {
+                                 int mode, const std::string& logs,
+                                 CMqttPublisher* publisher = nullptr) {
     CTQControllerModel model;
     DataLoggerConfig logger;
     logger.mode = mode;
     logger.logsDir = logs;
     std::vector<double> times;
     std::mutex lock;
-    CPollingEngine engine(master, model, ListOf(controllers), logger);
+    const CControllerList list = ListOf(controllers);
+    CPollingEngine engine(master, model, list, logger);
+    std::unique_ptr<CMqttFeed> feed;
+    if (publisher != nullptr)
+        feed = std::make_unique<CMqttFeed>(engine, list, *publisher);
     engine.SetCycleObserver([&](const PollCycleStats& s) {
+        auto duration = std::chrono::duration<double, std::milli>(s.duration).count();
+        if (feed) {
+            const auto start = Clock::now();
+            feed->PublishCycle(std::chrono::system_clock::now());
+            duration += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        }
         if (s.failed != 0) {
             std::fprintf(stderr, "cycle %llu: %d controllers failed\n",
                          static_cast<unsigned long long>(s.cycle), s.failed);
@@ -80,7 +103,7 @@ std::vector<double> EngineCycles(CTramaModbusAsincrona& master, int controllers,
         }
         std::lock_guard<std::mutex> guard(lock);
         if (s.cycle > 1)
-            times.push_back(std::chrono::duration<double, std::milli>(s.duration).count());
+            times.push_back(duration);
         if (s.cycle >= static_cast<uint64_t>(cycles) + 1)
             engine.RequestStop();
     });
@@ -149,6 +172,35 @@ double WireTimeMs(int controllers, int& bytes, int& transactions) {
     return (bytes + 3.5 * transactions) * kBitsPerChar * 1000.0 / kBaud;
 }
 
+// A mosquitto of our own on a free loopback port; 0 when it could not be started.
+uint16_t StartBroker(const fs::path& dir, pid_t& pid) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
+    close(fd);
+    const uint16_t port = ntohs(a.sin_port);
+    std::string conf = (dir / "broker.conf").string();
+    std::ofstream(conf) << "listener " << port
+                        << " 127.0.0.1\nallow_anonymous true\nlog_dest none\n";
+    char* argv[] = {const_cast<char*>("mosquitto"), const_cast<char*>("-c"), conf.data(), nullptr};
+    if (posix_spawnp(&pid, "mosquitto", nullptr, nullptr, argv, environ) != 0)
+        return 0;
+    for (int i = 0; i < 200; ++i) {
+        const int probe = socket(AF_INET, SOCK_STREAM, 0);
+        a.sin_port = htons(port);
+        const bool up = connect(probe, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        close(probe);
+        if (up)
+            return port;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -172,7 +224,22 @@ int main(int argc, char** argv) {
 
     // Engine and libmodbus take turns, a few cycles each, so a load that comes and goes on
     // the machine falls on both alike.
-    std::vector<double> engineNone, engineOne, engineEach, lib;
+    // Log mode 1 again, publishing every cycle to a local broker.
+    pid_t brokerPid = 0;
+    const uint16_t brokerPort = StartBroker(logs, brokerPid);
+    std::unique_ptr<CMqttPublisher> publisher;
+    if (brokerPort != 0) {
+        MqttSettings mqtt;
+        mqtt.host = "127.0.0.1";
+        mqtt.port = brokerPort;
+        publisher = std::make_unique<CMqttPublisher>(mqtt);
+        std::string error;
+        if (!publisher->Start(error)) {
+            std::fprintf(stderr, "mqtt: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    std::vector<double> engineNone, engineOne, engineEach, engineMqtt, lib;
     const int rounds = 5;
     const int perRound = std::max(1, tcpCycles / rounds);
     for (int round = 0; round < rounds; ++round) {
@@ -185,6 +252,9 @@ int main(int argc, char** argv) {
             };
             add(engineNone, EngineCycles(master, 72, perRound, kLogNone, logs.string()));
             add(engineOne, EngineCycles(master, 72, perRound, kLogOneFile, logs.string()));
+            if (publisher)
+                add(engineMqtt, EngineCycles(master, 72, perRound, kLogOneFile, logs.string(),
+                                             publisher.get()));
             add(engineEach,
                 EngineCycles(master, 72, perRound, kLogFilePerController, logs.string()));
         }
@@ -206,6 +276,22 @@ int main(int argc, char** argv) {
                 Median(engineOne) / Median(engineNone));
     std::printf("  ratio mode 2 / mode 0 = %.2f (goal <= 1.20)\n",
                 Median(engineEach) / Median(engineNone));
+    if (publisher) {
+        const MqttQueueStats q = publisher->Stats();
+        const uint64_t undelivered = publisher->Stop(std::chrono::milliseconds(5000));
+        kill(brokerPid, SIGTERM);
+        waitpid(brokerPid, nullptr, 0);
+        std::printf("  engine, log mode 1 + MQTT to a local mosquitto  median %8.3f ms\n",
+                    Median(engineMqtt));
+        std::printf("  ratio mode 1 with MQTT / mode 1 = %.2f (goal <= 1.10); at the end %llu "
+                    "queued, %llu dropped, %llu undelivered\n",
+                    Median(engineMqtt) / Median(engineOne),
+                    static_cast<unsigned long long>(q.queued),
+                    static_cast<unsigned long long>(q.dropped),
+                    static_cast<unsigned long long>(undelivered));
+    } else {
+        std::printf("  (no mosquitto: the MQTT case was not run)\n");
+    }
 
     int bytes = 0, transactions = 0;
     const double wire = WireTimeMs(8, bytes, transactions);

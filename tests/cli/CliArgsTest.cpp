@@ -148,6 +148,22 @@ TEST(CliArgs, MonitorTakesAFileAnOptionalConnectionAndItsOverrides) {
     EXPECT_FALSE(Parse({"probe", "--tcp", "h", "--cycles", "2"}).Ok());
 }
 
+TEST(CliArgs, MqttOptionsGoWithMqttAndTheMonitor) {
+    auto r = Parse({"monitor", "plant.TQ", "--mqtt", "broker:8883", "--mqtt-user", "plant",
+                    "--mqtt-password-file", "/etc/pw", "--mqtt-qos", "0"});
+    ASSERT_TRUE(r.Ok()) << r.error;
+    EXPECT_EQ(r.options.mqttHost, "broker");
+    EXPECT_EQ(r.options.mqttPort, 8883);
+    EXPECT_EQ(r.options.mqttQos, 0);
+    EXPECT_EQ(Parse({"monitor", "plant.TQ", "--mqtt", "broker"}).options.mqttPort, 1883);
+    // A setting that would be silently unused, or a topic no subscriber could match, is refused.
+    EXPECT_FALSE(Parse({"monitor", "plant.TQ", "--mqtt-user", "plant"}).Ok());
+    EXPECT_FALSE(Parse({"monitor", "plant.TQ", "--mqtt", "b", "--mqtt-password-file", "f"}).Ok());
+    EXPECT_FALSE(Parse({"monitor", "plant.TQ", "--mqtt", "b", "--mqtt-topic", "plant/#"}).Ok());
+    EXPECT_FALSE(Parse({"monitor", "plant.TQ", "--mqtt", "b", "--mqtt-qos", "2"}).Ok());
+    EXPECT_FALSE(Parse({"read", "--tcp", "h", "--mqtt", "b"}).Ok());
+}
+
 TEST(CliArgs, OptionsOfAnotherCommandAreRefusedNotIgnored) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
         {{"config", "show", "a.TQ", "--cycles", "5"}, "--cycles"},

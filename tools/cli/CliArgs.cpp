@@ -115,6 +115,57 @@ std::string ParseOperands(CliOptions& o, const std::vector<std::string>& operand
     return {};
 }
 
+std::string ApplyMqttOption(CliOptions& o, const std::string& name, const std::string& value) {
+    if (name == "--mqtt") {
+        std::string host = value;
+        const size_t colon = value.rfind(':');
+        if (colon != std::string::npos) {
+            host = value.substr(0, colon);
+            auto port = ParseInteger(value.substr(colon + 1), 1, 65535);
+            if (!port)
+                return "--mqtt: port must be a number from 1 to 65535 in '" + value + "'";
+            o.mqttPort = static_cast<uint16_t>(*port);
+        }
+        if (host.empty())
+            return "--mqtt needs a broker's host name or address";
+        o.mqttHost = host;
+    } else if (name == "--mqtt-topic") {
+        // Wildcards are for subscribers; a publisher's topic is plain.
+        if (value.empty() || value.find_first_of("+#") != std::string::npos)
+            return "--mqtt-topic must be a topic without + or #, not '" + value + "'";
+        o.mqttTopic = value;
+    } else if (name == "--mqtt-client-id") {
+        if (value.empty())
+            return "--mqtt-client-id needs an identifier";
+        o.mqttClientId = value;
+    } else if (name == "--mqtt-user") {
+        if (value.empty())
+            return "--mqtt-user needs a user name";
+        o.mqttUser = value;
+    } else if (name == "--mqtt-password-file") {
+        if (value.empty())
+            return "--mqtt-password-file needs a file";
+        o.mqttPasswordFile = value;
+    } else if (name == "--mqtt-cafile") {
+        if (value.empty())
+            return "--mqtt-cafile needs a file";
+        o.mqttCaFile = value;
+    } else if (name == "--mqtt-qos") {
+        auto qos = ParseInteger(value, 0, 1);
+        if (!qos)
+            return "--mqtt-qos must be 0 or 1, not '" + value + "'";
+        o.mqttQos = static_cast<int>(*qos);
+    } else if (name == "--mqtt-queue") {
+        auto queue = ParseInteger(value, 1, 10000000);
+        if (!queue)
+            return "--mqtt-queue must be a number of messages from 1 up, not '" + value + "'";
+        o.mqttQueue = static_cast<int>(*queue);
+    } else {
+        return "unknown option '" + name + "'";
+    }
+    return {};
+}
+
 std::string ApplyOption(CliOptions& o, const std::string& name, const std::string& value) {
     if (name == "--port") {
         if (value.empty())
@@ -201,16 +252,24 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         if (!period)
             return "--period must be a number of seconds from 1 to 900, not '" + value + "'";
         o.period = static_cast<int>(*period);
+    } else if (name.rfind("--mqtt", 0) == 0) {
+        return ApplyMqttOption(o, name, value);
     } else {
         return "unknown option '" + name + "'";
     }
     return {};
 }
 
+bool IsMqttOption(const std::string& name) {
+    return name == "--mqtt" || name == "--mqtt-topic" || name == "--mqtt-client-id" ||
+           name == "--mqtt-user" || name == "--mqtt-password-file" || name == "--mqtt-cafile" ||
+           name == "--mqtt-qos" || name == "--mqtt-queue";
+}
+
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--parity" || name == "--tcp" ||
            name == "--address" || name == "--segment" || name == "--cycles" || name == "--logs" ||
-           name == "--log-mode" || name == "--period";
+           name == "--log-mode" || name == "--period" || IsMqttOption(name);
 }
 
 bool IsOption(const std::string& arg) {
@@ -251,6 +310,14 @@ const char* CommandsTaking(const std::string& option) {
         {"--log-mode", "|monitor|"},
         {"--period", "|monitor|"},
         {"--skip-invalid", "|config write|"},
+        {"--mqtt", "|monitor|"},
+        {"--mqtt-topic", "|monitor|"},
+        {"--mqtt-client-id", "|monitor|"},
+        {"--mqtt-user", "|monitor|"},
+        {"--mqtt-password-file", "|monitor|"},
+        {"--mqtt-cafile", "|monitor|"},
+        {"--mqtt-qos", "|monitor|"},
+        {"--mqtt-queue", "|monitor|"},
     };
     for (const auto& [name, commands] : kTable)
         if (option == name)
@@ -301,6 +368,12 @@ std::string Check(const CliOptions& o, const std::vector<std::string>& seen) {
         return "--baud and --parity apply to a serial port, not to --tcp";
     if (o.scanLines && o.useTcp)
         return "scan --lines searches serial line settings; it needs --port";
+    if (o.mqttHost.empty())
+        for (const std::string& option : seen)
+            if (option.rfind("--mqtt-", 0) == 0)
+                return option + " applies only with --mqtt";
+    if (!o.mqttPasswordFile.empty() && o.mqttUser.empty())
+        return "--mqtt-password-file needs --mqtt-user";
     return {};
 }
 
@@ -476,7 +549,7 @@ std::string CliUsage(CliCommand command) {
                connection + address;
     case CliCommand::Monitor:
         return "Usage: calora-cli monitor FILE.TQ [CONNECTION] [--cycles N] [--logs DIR]\n"
-               "                          [--log-mode 0|1|2] [--period S]\n"
+               "                          [--log-mode 0|1|2] [--period S] [--mqtt HOST]\n"
                "Polls the enabled controllers of a configuration file's monitoring list once\n"
                "per sampling period and records them in the log files, as the monitoring\n"
                "window does. Prints one line per cycle (number, controllers read, failed,\n"
@@ -490,7 +563,20 @@ std::string CliUsage(CliCommand command) {
                "                       folder)\n"
                "  --log-mode M         0 none, 1 one file, 2 a file per controller (default:\n"
                "                       the file's)\n"
-               "  --period S           sampling period, 1-900 seconds (default: the file's)\n" +
+               "  --period S           sampling period, 1-900 seconds (default: the file's)\n"
+               "  --mqtt HOST[:PORT]   also publish every cycle to an MQTT broker (default port\n"
+               "                       1883): one JSON message per controller on PREFIX/ADDRESS,\n"
+               "                       and PREFIX/status online/offline (retained). Messages\n"
+               "                       wait while the broker is away; the cycle line then says\n"
+               "                       'mqtt: queued N, dropped M'\n"
+               "    --mqtt-topic PREFIX         topic prefix (default calora)\n"
+               "    --mqtt-client-id ID         client identifier (default calora-HOST-PID)\n"
+               "    --mqtt-user USER            log in as USER\n"
+               "    --mqtt-password-file FILE   the password: the first line of FILE\n"
+               "    --mqtt-cafile FILE          TLS, trusting the certificates in FILE\n"
+               "    --mqtt-qos 0|1              quality of service (default 1)\n"
+               "    --mqtt-queue N              messages kept while the broker is away; the\n"
+               "                                oldest go first (default 10000)\n" +
                connection;
     case CliCommand::None:
         break;

@@ -42,6 +42,17 @@ struct CliOptions {
     std::string logsDir; // "" = the desktop program's logs folder
     int logMode = -1;    // -1 = the file's
     int period = 0;      // seconds; 0 = the file's
+
+    // monitor --mqtt: publish every cycle to a broker ("" = do not).
+    std::string mqttHost;
+    uint16_t mqttPort = 1883;
+    std::string mqttTopic = "calora";
+    std::string mqttClientId; // "" = calora-<hostname>-<pid>
+    std::string mqttUser;
+    std::string mqttPasswordFile; // the password is never given on the command line
+    std::string mqttCaFile;
+    int mqttQos = 1;
+    int mqttQueue = 10000;
 };
 
 struct CliParseResult {

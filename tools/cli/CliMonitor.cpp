@@ -4,6 +4,8 @@
 #include "CliConnection.h"
 #include "CliProfile.h"
 #include "DroppingLineWriter.h"
+#include "MqttFeed.h"
+#include "MqttPublisher.h"
 
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <pthread.h>
 #include <unistd.h>
@@ -88,6 +91,39 @@ private:
     sigset_t previous;
 };
 
+// The publisher the options ask for, or none; false with the reason when it cannot be set up.
+bool OpenPublisher(const CliOptions& o, std::unique_ptr<CMqttPublisher>& publisher,
+                   std::string& error) {
+    if (o.mqttHost.empty())
+        return true;
+    MqttSettings settings;
+    settings.host = o.mqttHost;
+    settings.port = o.mqttPort;
+    settings.topicPrefix = o.mqttTopic;
+    settings.clientId = o.mqttClientId;
+    settings.user = o.mqttUser;
+    settings.caFile = o.mqttCaFile;
+    settings.qos = o.mqttQos;
+    settings.queueLimit = static_cast<size_t>(o.mqttQueue);
+    if (!o.mqttPasswordFile.empty()) {
+        std::ifstream in(o.mqttPasswordFile);
+        if (!in || !std::getline(in, settings.password)) {
+            error = "cannot read the MQTT password from '" + o.mqttPasswordFile + "'";
+            return false;
+        }
+        if (!settings.password.empty() && settings.password.back() == '\r')
+            settings.password.pop_back();
+    }
+    publisher = std::make_unique<CMqttPublisher>(settings);
+    return publisher->Start(error);
+}
+
+void SayNotices(CMqttPublisher* publisher, std::ostream& err) {
+    if (publisher != nullptr)
+        for (const std::string& notice : publisher->TakeNotices())
+            err << "calora-cli: monitor: " << notice << std::endl;
+}
+
 } // namespace
 
 std::string DefaultLogsDir() {
@@ -122,6 +158,9 @@ int RunMonitor(const CliOptions& o, int outFd, std::ostream& err) {
     std::unique_ptr<CTramaModbusAsincrona> master = OpenMaster(o, error);
     if (!master)
         return Fail(err, error);
+    std::unique_ptr<CMqttPublisher> publisher;
+    if (!OpenPublisher(o, publisher, error))
+        return Fail(err, error);
 
     DataLoggerConfig logger;
     logger.mode = logMode;
@@ -142,10 +181,22 @@ int RunMonitor(const CliOptions& o, int outFd, std::ostream& err) {
     CDroppingLineWriter lines(outFd);
     CPollingEngine engine(*master, model, list, logger);
     running = &engine;
+    std::unique_ptr<CMqttFeed> feed;
+    if (publisher)
+        feed = std::make_unique<CMqttFeed>(engine, list, *publisher);
     engine.SetCycleObserver([&](const PollCycleStats& s) {
-        lines.Post("cycle " + std::to_string(s.cycle) + ": " + std::to_string(s.read) + " read, " +
-                   std::to_string(s.failed) + " failed, " +
-                   std::to_string((s.duration.count() + 500) / 1000) + " ms");
+        std::string line = "cycle " + std::to_string(s.cycle) + ": " + std::to_string(s.read) +
+                           " read, " + std::to_string(s.failed) + " failed, " +
+                           std::to_string((s.duration.count() + 500) / 1000) + " ms";
+        if (feed) {
+            // What earlier cycles left waiting: nothing while the broker keeps up.
+            const MqttQueueStats q = publisher->Stats();
+            if (q.queued != 0 || q.dropped != 0)
+                line += ", mqtt: queued " + std::to_string(q.queued) + ", dropped " +
+                        std::to_string(q.dropped);
+            feed->PublishCycle(std::chrono::system_clock::now());
+        }
+        lines.Post(std::move(line));
         if (o.cycles > 0 && s.cycle >= static_cast<uint64_t>(o.cycles))
             engine.RequestStop();
     });
@@ -154,8 +205,16 @@ int RunMonitor(const CliOptions& o, int outFd, std::ostream& err) {
     while (!engine.Finished()) {
         if (signals.Wait(100))
             engine.RequestStop();
+        SayNotices(publisher.get(), err);
     }
     engine.Join();
+    if (publisher) {
+        const uint64_t undelivered = publisher->Stop(std::chrono::milliseconds(2000));
+        SayNotices(publisher.get(), err);
+        if (undelivered > 0)
+            err << "calora-cli: monitor: mqtt: " << undelivered
+                << " messages were not delivered to the broker" << std::endl;
+    }
     const bool outputOk = lines.Finish(err, std::chrono::milliseconds(1000));
     if (!engine.WorkerError().empty())
         return Fail(err, engine.WorkerError());

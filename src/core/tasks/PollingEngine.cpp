@@ -117,8 +117,10 @@ bool CPollingEngine::PollController(size_t index) {
     const bool ok = result == 0;
     if (ok)
         dataList.Call(address, registers, coils);
-    else if (result != CTramaModbusAsincrona::comStopped)
+    else if (result != CTramaModbusAsincrona::comStopped) {
+        lastFailure = result;
         errorList.Call(address); // a read given up for a stop is no failed read
+    }
     endList.Call(address);
     return ok;
 }

@@ -145,6 +145,9 @@ public:
     uint64_t Cycles() const { return cycles.load(); }
     // A subscriber's exception that ended the worker ("" if none).
     std::string WorkerError() const;
+    // Inside an error callback: why that controller's read failed (a tErrorCom value, or
+    // comException after the last exception answer). Worker thread only.
+    int LastFailure() const { return lastFailure; }
 
 private:
     void Run();
@@ -176,6 +179,7 @@ private:
     mutable std::mutex stateLock; // coil counts and the worker's error text
     std::string workerError;
     std::atomic<uint64_t> cycles{0};
+    int lastFailure = 0;
     bool started = false;
     std::thread worker;
 };

@@ -22,7 +22,14 @@ _calora_cli() {
     --logs)
         _filedir -d
         return ;;
-    --tcp | --address | --cycles | --period | --segment)
+    --mqtt-qos)
+        COMPREPLY=($(compgen -W "0 1" -- "$cur"))
+        return ;;
+    --mqtt-password-file | --mqtt-cafile)
+        _filedir
+        return ;;
+    --tcp | --address | --cycles | --period | --segment | --mqtt | --mqtt-topic | \
+        --mqtt-client-id | --mqtt-user | --mqtt-queue)
         return ;;
     esac
 
@@ -31,7 +38,8 @@ _calora_cli() {
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
         --port | --baud | --parity | --tcp | --address | --cycles | --logs | --log-mode | \
-            --period | --segment)
+            --period | --segment | --mqtt | --mqtt-topic | --mqtt-client-id | --mqtt-user | \
+            --mqtt-password-file | --mqtt-cafile | --mqtt-qos | --mqtt-queue)
             ((i++)) ;;
         -*) ;;
         *)
@@ -57,7 +65,9 @@ _calora_cli() {
     read) options="$bus --address --json" ;;
     write | coil | probe) options="$bus --address" ;;
     scan) options="$bus --lines" ;;
-    monitor) options="$bus --cycles --logs --log-mode --period" ;;
+    monitor)
+        options="$bus --cycles --logs --log-mode --period --mqtt --mqtt-topic --mqtt-client-id"
+        options+=" --mqtt-user --mqtt-password-file --mqtt-cafile --mqtt-qos --mqtt-queue" ;;
     graph)
         if [[ -z $action ]]; then
             COMPREPLY=($(compgen -W "export" -- "$cur"))

@@ -286,11 +286,17 @@ void CGraficaCtrl::ReportSaveFailure(const GraphSaveResult& result) {
         }
         MessageBoxText(this, text + QString::fromStdString(problem.file), MbIcon::Stop);
     };
-    // A save from the poll thread must not wait for the user: the box is shown later.
-    if (QThread::currentThread() == thread())
+    // A save from the poll thread must not wait for the user: the box is shown later, one at a
+    // time. Saves that fail while it waits or is open add none, so a disk that stays full for
+    // days does not pile up boxes.
+    if (QThread::currentThread() == thread()) {
         show();
-    else
-        PostToUi(this, show);
+    } else if (!failureBoxPending.exchange(true)) {
+        PostToUi(this, [this, show] {
+            show();
+            failureBoxPending = false;
+        });
+    }
 }
 
 bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors) {

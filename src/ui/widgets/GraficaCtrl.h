@@ -125,5 +125,6 @@ private:
     int axisDecimals = 0;
     int segment = 0;
     std::atomic<bool> repaintPending{false};
-    QImage frame; // the off-screen frame, kept between paints
+    std::atomic<bool> failureBoxPending{false}; // a save failure's box is waiting or open
+    QImage frame;                               // the off-screen frame, kept between paints
 };

@@ -26,6 +26,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -322,6 +323,14 @@ TEST_F(LineGraphTest, ChartWithoutWidthSavesEveryCycleAndAFailedSaveIsShownOnce)
     EXPECT_FALSE(graph->Chart().Save(dir.path().toStdString() + "/none/x.gf", 0, 0, 1));
     ASSERT_EQ(1u, ui.messages.size());
     EXPECT_TRUE(ui.LastText().endsWith("/none/x.gf.timeline")) << ui.LastText().toStdString();
+    // Failures on the poll thread while its box waits add no box.
+    std::thread poll([&] {
+        for (int i = 0; i < 3; ++i)
+            graph->Chart().Save(dir.path().toStdString() + "/none/x.gf", 0, 0, 1);
+    });
+    poll.join();
+    QApplication::processEvents();
+    EXPECT_EQ(2u, ui.messages.size());
 }
 
 // Records `cycles` polls of controllers 1 and 2 (those the graph lists) and closes it.

@@ -58,7 +58,9 @@ public:
     // `segment`, each file replaced atomically, and the time line: anew on the first save to
     // `path`, after that by appending the entries added since. Any failure makes it return
     // false and is shown once. Safe from the poll thread: the files are written from a copy
-    // taken under the lock, and the message is handed to the user-interface thread.
+    // taken under the lock, and the message is handed to the user-interface thread. Saves of
+    // one set are made one at a time (the owner serialises them): each appends from where the
+    // last one ended.
     bool Save(const std::string& path, int segment, int from, int to);
     // After a save of everything before time-line index `index`: lets go of the samples and
     // timestamps before it that are not on screen (`screen` columns wide, or as wide as the

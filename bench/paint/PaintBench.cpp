@@ -1,6 +1,7 @@
 // Paint benchmark: for each case, the median time of a window's frame against the time
-// QPainter needs to draw the same primitives into one image directly. Runs offscreen.
-// Usage: bench_paint [frames]   (default 200 frames per side and case)
+// QPainter needs to draw the same primitives into one image directly; then a week of the line
+// graph's poll cycles (LineGraphMemory.cpp). Runs offscreen.
+// Usage: bench_paint [frames] [days]   (default 200 frames per side and case, 7 days)
 #include "PaintCase.h"
 
 #include <QApplication>
@@ -18,7 +19,7 @@ std::vector<PaintCase>& PaintCases() {
 }
 
 // After the cases: what else the benchmark reports (LineGraphMemory.cpp).
-void ReportLineGraphMemory();
+void ReportLineGraphMemory(int days);
 
 namespace {
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    const int days = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     std::printf("Median of %d frames per side; wall-clock and this thread's CPU time.\n", frames);
     std::printf("%-34s %10s %10s %7s %10s %10s %7s  %s\n", "case", "window", "direct", "ratio",
                 "window cpu", "direct cpu", "ratio", "goal");
@@ -76,6 +78,6 @@ int main(int argc, char** argv) {
         std::printf("%-34s %8.2fms %8.2fms %6.2fx %8.2fms %8.2fms %6.2fx  %s\n", c.name.c_str(), w,
                     d, w / d, wc, dc, wc / dc, goal);
     }
-    ReportLineGraphMemory();
+    ReportLineGraphMemory(days);
     return 0;
 }

@@ -33,6 +33,16 @@ void CCurva::AddMissing() {
     samples.push_back(-std::numeric_limits<float>::infinity());
 }
 
+void CCurva::ForgetBefore(int64_t index, size_t keep) {
+    const size_t held = samples.size();
+    const size_t spare = held > keep ? held - keep : 0;
+    const auto drop = static_cast<size_t>(
+        std::clamp<int64_t>(index - firstIndex, 0, static_cast<int64_t>(spare)));
+    // The array keeps its capacity: a live curve stays at the same size from segment to segment.
+    samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(drop));
+    firstIndex += static_cast<int32_t>(drop);
+}
+
 void CCurva::VisibleRange(int width, size_t& first, size_t& count) const {
     const size_t n = samples.size();
     first = static_cast<size_t>(width) < n ? n - 1 - static_cast<size_t>(width) : 0;

@@ -33,7 +33,9 @@ public:
 // One time series of a chart: the values of one variable of one controller, in arrival
 // order. One sample is one pixel column; when there are more samples than columns the
 // newest are shown, right-aligned. A non-finite sample is a gap (negative infinity marks a
-// controller that did not answer). Not locked: its owner serialises use.
+// controller that did not answer). A live curve holds only its newest samples (see
+// ForgetBefore); the extremes seen stay those of its whole life. Not locked: its owner
+// serialises use.
 class CCurva {
 public:
     static constexpr float kNoValue = -9999.0f; // left out of the extremes
@@ -62,8 +64,13 @@ public:
     float GetMaxSeen() const { return maxSeen; }
     float GetMinSeen() const { return minSeen; }
     int32_t GetFirstIndex() const { return firstIndex; }
+    // The samples held, from time-line index GetFirstIndex() on.
     const std::vector<float>& GetSamples() const { return samples; }
     size_t GetSampleCount() const { return samples.size(); }
+    // Time-line index one past the newest sample: every sample added so far.
+    int64_t GetEndIndex() const { return firstIndex + static_cast<int64_t>(samples.size()); }
+    // Lets go of the samples before time-line index `index`, but never of the newest `keep`.
+    void ForgetBefore(int64_t index, size_t keep);
 
     // Time-line index of the sample at column x of the plot.
     bool IndexAt(int x, const PlotRect& plot, int& index) const;

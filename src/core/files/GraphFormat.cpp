@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr size_t kTimestampSize = 8 * sizeof(uint16_t);
 // Smallest header entry: two empty names, colour and flag.
 constexpr size_t kSmallestHeaderEntry = 1 + 1 + 4 + 4;
 constexpr size_t kPointsFixedSize = 2 + 4 + 4 + 4 + 4;
@@ -180,7 +179,11 @@ void WriteGraphPoints(CArchiveWriter& out, const GraphPoints& points) {
 
 void WriteGraphTimeline(CArchiveWriter& out, const std::vector<GraphTimestamp>& timeline) {
     out.WriteInt32(static_cast<int32_t>(timeline.size()));
-    for (const GraphTimestamp& t : timeline) {
+    WriteGraphTimestamps(out, timeline);
+}
+
+void WriteGraphTimestamps(CArchiveWriter& out, const std::vector<GraphTimestamp>& entries) {
+    for (const GraphTimestamp& t : entries) {
         for (uint16_t field :
              {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds})
             out.WriteUInt16(field);
@@ -209,7 +212,7 @@ std::vector<GraphTimestamp> ParseGraphTimeline(const std::vector<uint8_t>& bytes
     const int32_t count = in.ReadInt32();
     if (count < 0)
         Refuse(CArchiveException::badIndex);
-    if (static_cast<size_t>(count) > in.GetRemaining() / kTimestampSize)
+    if (static_cast<size_t>(count) > in.GetRemaining() / kGraphTimestampSize)
         Refuse(CArchiveException::endOfFile);
     std::vector<GraphTimestamp> timeline(static_cast<size_t>(count));
     for (GraphTimestamp& t : timeline) {
@@ -217,7 +220,6 @@ std::vector<GraphTimestamp> ParseGraphTimeline(const std::vector<uint8_t>& bytes
                                 &t.second, &t.milliseconds})
             *field = in.ReadUInt16();
     }
-    RequireEnd(in);
     return timeline;
 }
 

@@ -13,7 +13,8 @@ class CArchiveWriter;
 //                     colour and visible flag
 //   P.<var>.<name>.ptS points of one curve in segment S: decimals, from, to, max seen, min
 //                     seen, then to - from samples
-//   P.timeline        every timestamp since the start of the recording
+//   P.timeline        every timestamp since the start of the recording: the count, then the
+//                     entries; it grows by appending the entries, then rewriting the count
 
 // A SYSTEMTIME-shaped timestamp.
 struct GraphTimestamp {
@@ -75,6 +76,11 @@ std::vector<std::string> GraphPointsFileNames(const std::string& base,
 void WriteGraphHeader(CArchiveWriter& out, const std::vector<GraphHeaderEntry>& entries);
 void WriteGraphPoints(CArchiveWriter& out, const GraphPoints& points);
 void WriteGraphTimeline(CArchiveWriter& out, const std::vector<GraphTimestamp>& timeline);
+// The entries alone, as they follow the count.
+void WriteGraphTimestamps(CArchiveWriter& out, const std::vector<GraphTimestamp>& entries);
+// Bytes of the count and of one entry.
+constexpr size_t kGraphTimelineCountSize = 4;
+constexpr size_t kGraphTimestampSize = 16;
 
 // Readers of whole files held in memory. Each count and length is checked against what the
 // file holds before anything is kept, so damage throws CArchiveException (endOfFile when data
@@ -82,6 +88,7 @@ void WriteGraphTimeline(CArchiveWriter& out, const std::vector<GraphTimestamp>& 
 // the end and memory stays within a small multiple of the file's size. A header of more than
 // kMostGraphCurves curves is refused.
 std::vector<GraphHeaderEntry> ParseGraphHeader(const std::vector<uint8_t>& bytes);
+// Bytes after the counted entries are an append cut short before its count: left out.
 std::vector<GraphTimestamp> ParseGraphTimeline(const std::vector<uint8_t>& bytes);
 // Samples past `timelineCount` have no time and are left out: `to`, and `from` when the file
 // starts past the time line, are brought down to it. A save interrupted between its files

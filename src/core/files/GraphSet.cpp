@@ -35,6 +35,27 @@ void WriteOne(GraphSaveResult& result, const std::string& path,
     }
 }
 
+void AppendTimeline(GraphSaveResult& result, const std::string& path, int32_t held,
+                    const std::vector<GraphTimestamp>& entries) {
+    CMemoryArchiveWriter oldCount, newEntries, newCount;
+    oldCount.WriteInt32(held);
+    WriteGraphTimestamps(newEntries, entries);
+    newCount.WriteInt32(static_cast<int32_t>(held + entries.size()));
+    const uint64_t end = kGraphTimelineCountSize + uint64_t{kGraphTimestampSize} * held;
+    switch (ExtendFileInPlace(path, end, oldCount.GetBytes(), newEntries.GetBytes(),
+                              newCount.GetBytes())) {
+    case FileWriteResult::Ok:
+        break;
+    case FileWriteResult::CannotCreate:
+    case FileWriteResult::NotRegular:
+        Note(result, GraphFileProblem::CannotCreate, path);
+        break;
+    case FileWriteResult::WriteFailed:
+        Note(result, GraphFileProblem::WriteFailed, path);
+        break;
+    }
+}
+
 std::string DamageText(int cause) {
     return cause == CArchiveException::endOfFile ? "the file ends early"
                                                  : "a count or index does not fit the file";
@@ -72,11 +93,14 @@ GraphSaveResult SaveGraphSegment(const std::string& base, int segment,
                                  const GraphSegmentData& data) {
     GraphSaveResult result;
     // The time line goes first: a save cut short then leaves points the time line covers.
-    {
+    if (data.timelineFrom == 0) {
         CMemoryArchiveWriter timeline;
         WriteGraphTimeline(timeline, data.timeline);
         WriteOne(result, GraphTimelineFileName(base), timeline);
+    } else if (!data.timeline.empty()) {
+        AppendTimeline(result, GraphTimelineFileName(base), data.timelineFrom, data.timeline);
     }
+    result.timelineSaved = result.failures == 0;
     {
         CMemoryArchiveWriter header;
         WriteGraphHeader(header, data.entries);

@@ -7,7 +7,8 @@
 #include <vector>
 
 // Saving and loading a whole graph set: the header `base`, the points files of one segment
-// and the time line. Every file is replaced atomically.
+// and the time line. The header and points files are replaced atomically; the time line
+// grows by appending.
 
 struct GraphFileProblem {
     enum Kind {
@@ -29,18 +30,24 @@ struct GraphFileProblem {
 struct GraphSegmentData {
     std::vector<GraphHeaderEntry> entries;
     std::vector<GraphPoints> points;
-    std::vector<GraphTimestamp> timeline; // the whole time line
+    // The time-line entries from index timelineFrom on. From 0 the file is written anew; from
+    // k > 0 they are appended to the file, which must hold exactly k entries.
+    std::vector<GraphTimestamp> timeline;
+    int32_t timelineFrom = 0;
 };
 
 struct GraphSaveResult {
     int failures = 0;
     GraphFileProblem first; // the first failure, for the one report
+    bool timelineSaved = false;
 
     bool Ok() const { return failures == 0; }
 };
 
 // Writes every file it can: the time line, the header, then the points files. A curve without
-// samples in the segment gets no points file.
+// samples in the segment gets no points file. An append to the time line writes the new
+// entries, then the count, each synced: a crash between them leaves the old count over
+// whole entries.
 GraphSaveResult SaveGraphSegment(const std::string& base, int segment,
                                  const GraphSegmentData& data);
 // Rewrites the header only.

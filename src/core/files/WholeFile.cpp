@@ -27,6 +27,35 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
+bool WriteAllAt(int fd, const uint8_t* data, size_t size, off_t offset) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool BeginsWith(int fd, const std::vector<uint8_t>& expected) {
+    std::vector<uint8_t> found(expected.size());
+    size_t got = 0;
+    while (got < found.size()) {
+        const ssize_t n =
+            ::pread(fd, found.data() + got, found.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += static_cast<size_t>(n);
+    }
+    return found == expected;
+}
+
 // The folder part of a path with its trailing slash, or "" for a bare name.
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -124,7 +153,26 @@ FileWriteResult WriteFileAtomically(const std::string& path, const std::vector<u
     return SyncFolder(target) ? FileWriteResult::Ok : FileWriteResult::WriteFailed;
 }
 
-int OpenRegularFile(const std::string& path, bool& notRegular) {
+FileWriteResult ExtendFileInPlace(const std::string& path, uint64_t at,
+                                  const std::vector<uint8_t>& expectedHead,
+                                  const std::vector<uint8_t>& tail,
+                                  const std::vector<uint8_t>& head) {
+    bool notRegular = false;
+    const int fd = OpenRegularFile(path, notRegular, true);
+    if (fd < 0)
+        return notRegular ? FileWriteResult::NotRegular : FileWriteResult::CannotCreate;
+    struct stat info {};
+    const off_t end = static_cast<off_t>(at);
+    bool ok = ::fstat(fd, &info) == 0 && info.st_size >= end && BeginsWith(fd, expectedHead);
+    // The tail is on the disk before the head that counts it.
+    ok = ok && (info.st_size == end || ::ftruncate(fd, end) == 0);
+    ok = ok && WriteAllAt(fd, tail.data(), tail.size(), end) && ::fsync(fd) == 0;
+    ok = ok && WriteAllAt(fd, head.data(), head.size(), 0) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    return ok ? FileWriteResult::Ok : FileWriteResult::WriteFailed;
+}
+
+int OpenRegularFile(const std::string& path, bool& notRegular, bool forWriting) {
     notRegular = false;
     // Checked before opening: opening a FIFO waits for a writer, opening a device may act.
     struct stat info {};
@@ -136,7 +184,8 @@ int OpenRegularFile(const std::string& path, bool& notRegular) {
         return -1;
     }
     // Non-blocking in case the path was swapped for something else meanwhile.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

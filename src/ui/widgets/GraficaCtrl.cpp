@@ -125,12 +125,20 @@ void CGraficaCtrl::AddTimestamp(const GraphTimestamp& timestamp) {
 
 size_t CGraficaCtrl::GetTimelineCount() const {
     auto lock = LockData();
-    return timeline.size();
+    return timelineFirst + timeline.size();
 }
 
 GraphTimestamp CGraficaCtrl::GetTimestamp(size_t index) const {
     auto lock = LockData();
-    return index < timeline.size() ? timeline[index] : GraphTimestamp{};
+    const GraphTimestamp* t = TimestampAt(static_cast<int64_t>(index));
+    return t != nullptr ? *t : GraphTimestamp{};
+}
+
+const GraphTimestamp* CGraficaCtrl::TimestampAt(int64_t index) const {
+    const int64_t at = index - static_cast<int64_t>(timelineFirst);
+    if (at < 0 || at >= static_cast<int64_t>(timeline.size()))
+        return nullptr;
+    return &timeline[static_cast<size_t>(at)];
 }
 
 void CGraficaCtrl::SetLegend(CLeyendaCtrl* value) {
@@ -191,11 +199,21 @@ bool CGraficaCtrl::Save(const std::string& path, int newSegment, int from, int t
             data.entries.push_back(curve->HeaderEntry());
             data.points.push_back(curve->PointsBetween(from, to));
         }
-        data.timeline = timeline;
+        // Only the entries the set's file lacks; a time line held from its start is written
+        // anew to a set it was not saved to yet.
+        const size_t written = path == timelineFile ? timelineOnDisk : timelineFirst;
+        data.timelineFrom = static_cast<int32_t>(written);
+        data.timeline.assign(timeline.begin() +
+                                 static_cast<std::ptrdiff_t>(written - timelineFirst),
+                             timeline.end());
     }
     const GraphSaveResult result = SaveGraphSegment(path, newSegment, data);
     {
         auto lock = LockData();
+        if (result.timelineSaved) {
+            timelineFile = path;
+            timelineOnDisk = static_cast<size_t>(data.timelineFrom) + data.timeline.size();
+        }
         hasFile = true;
         segment = newSegment + 1;
         headerSlots.clear();
@@ -205,6 +223,25 @@ bool CGraficaCtrl::Save(const std::string& path, int newSegment, int from, int t
     if (!result.Ok())
         ReportSaveFailure(result);
     return result.Ok();
+}
+
+void CGraficaCtrl::ForgetSavedBefore(int64_t index, int screen) {
+    auto lock = LockData();
+    const size_t keep = static_cast<size_t>(std::max({screen, paintedWidth, 0})) + 1;
+    const int64_t total = static_cast<int64_t>(timelineFirst + timeline.size());
+    // Timestamps stay for every sample held, so the grid and legend find theirs.
+    int64_t first = std::min<int64_t>(index, static_cast<int64_t>(timelineOnDisk));
+    if (curves.empty())
+        first = std::min(first, total - static_cast<int64_t>(keep));
+    for (const CurveRef& curve : curves) {
+        curve->ForgetBefore(index, keep);
+        first = std::min<int64_t>(first, curve->GetFirstIndex());
+    }
+    if (first <= static_cast<int64_t>(timelineFirst))
+        return;
+    timeline.erase(timeline.begin(),
+                   timeline.begin() + static_cast<std::ptrdiff_t>(first - timelineFirst));
+    timelineFirst = static_cast<size_t>(first);
 }
 
 std::vector<GraphHeaderEntry> CGraficaCtrl::HeaderEntries() const {
@@ -249,11 +286,17 @@ void CGraficaCtrl::ReportSaveFailure(const GraphSaveResult& result) {
         }
         MessageBoxText(this, text + QString::fromStdString(problem.file), MbIcon::Stop);
     };
-    // A save from the poll thread must not wait for the user: the box is shown later.
-    if (QThread::currentThread() == thread())
+    // A save from the poll thread must not wait for the user: the box is shown later, one at a
+    // time. Saves that fail while it waits or is open add none, so a disk that stays full for
+    // days does not pile up boxes.
+    if (QThread::currentThread() == thread()) {
         show();
-    else
-        PostToUi(this, show);
+    } else if (!failureBoxPending.exchange(true)) {
+        PostToUi(this, [this, show] {
+            show();
+            failureBoxPending = false;
+        });
+    }
 }
 
 bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors) {
@@ -289,6 +332,9 @@ bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors
             return false;
         curves = std::move(loaded);
         timeline = set->timeline;
+        timelineFirst = 0;
+        timelineFile.clear();
+        timelineOnDisk = 0;
         headerSlots = std::move(newSlots);
         segment = newSegment;
         hasFile = true;
@@ -324,6 +370,7 @@ void CGraficaCtrl::Paint(QPainter& target) {
     const PlotRect plot = Plot();
     if (cursorX > plot.right)
         cursorX = plot.right;
+    paintedWidth = plot.Width();
     // The frame is drawn off-screen and copied in one block.
     if (frame.size() != size())
         frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
@@ -367,13 +414,14 @@ void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot, GridPass p
 
     const QFontMetrics metrics = painter.fontMetrics();
     const int ascent = metrics.ascent();
-    const int64_t count = static_cast<int64_t>(timeline.size());
+    const int64_t count = static_cast<int64_t>(timelineFirst + timeline.size());
     if (w > 1 && count >= 100 && !curves.empty()) {
         int first = 0;
         if (!curves[0]->IndexAt(0, plot, first))
             first = 0;
         auto line = [&](int column, int64_t index) {
-            if (index < 0 || index >= count)
+            const GraphTimestamp* t = TimestampAt(index);
+            if (t == nullptr)
                 return;
             if (lines) {
                 painter.setPen(gridPen);
@@ -381,7 +429,7 @@ void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot, GridPass p
             } else {
                 painter.setPen(Qt::black);
                 // Kept inside the plot: a line near the right edge has its label to its left.
-                const QString text = ClockText(timeline[static_cast<size_t>(index)]);
+                const QString text = ClockText(*t);
                 painter.drawText(std::min(column - 20, w - 1 - metrics.horizontalAdvance(text)),
                                  ascent, text);
             }
@@ -417,9 +465,10 @@ void CGraficaCtrl::FillLegend(const PlotRect& plot) {
         return;
     legend->SetRowCount(static_cast<int>(curves.size()) + 1);
     int index = 0;
-    if (!curves.empty() && curves[0]->IndexAt(cursorX, plot, index) && index >= 0 &&
-        static_cast<size_t>(index) < timeline.size())
-        legend->SetRowText(0, DateTimeText(timeline[static_cast<size_t>(index)]));
+    if (!curves.empty() && curves[0]->IndexAt(cursorX, plot, index)) {
+        if (const GraphTimestamp* t = TimestampAt(index))
+            legend->SetRowText(0, DateTimeText(*t));
+    }
     int row = 1;
     for (const CurveRef& curve : curves) {
         if (!curve->IsVisible())

@@ -38,7 +38,9 @@ public:
     CurveRef GetCurve(int index) const;
     int GetCurveCount() const;
     void AddTimestamp(const GraphTimestamp& timestamp);
+    // Every timestamp added or loaded, also those no longer held.
     size_t GetTimelineCount() const;
+    // An empty timestamp for an index not held.
     GraphTimestamp GetTimestamp(size_t index) const;
 
     void SetLegend(CLeyendaCtrl* legend);
@@ -52,11 +54,19 @@ public:
     float GetAxisMin() const;
     int GetAxisDecimals() const;
 
-    // Writes the header, every curve's points of time-line indices [from, to) as `segment`,
-    // and the whole time line, each file replaced atomically. Any failure makes it return
+    // Writes the header and every curve's points of time-line indices [from, to) as
+    // `segment`, each file replaced atomically, and the time line: anew on the first save to
+    // `path`, after that by appending the entries added since. Any failure makes it return
     // false and is shown once. Safe from the poll thread: the files are written from a copy
-    // taken under the lock, and the message is handed to the user-interface thread.
+    // taken under the lock, and the message is handed to the user-interface thread. Saves of
+    // one set are made one at a time (the owner serialises them): each appends from where the
+    // last one ended.
     bool Save(const std::string& path, int segment, int from, int to);
+    // After a save of everything before time-line index `index`: lets go of the samples and
+    // timestamps before it that are not on screen (`screen` columns wide, or as wide as the
+    // chart was last painted) and, for timestamps, are in the time-line file. Later saves go
+    // to the same set. What is drawn and the legend's extremes stay as they were.
+    void ForgetSavedBefore(int64_t index, int screen);
     // Rewrites the header with today's colours and visibility, keeping the entries of
     // curves the shown segment lacks. Does nothing before a save or load.
     bool SaveHeader(const std::string& path);
@@ -99,7 +109,14 @@ private:
 
     mutable std::recursive_mutex mutex;
     std::vector<CurveRef> curves;
-    std::vector<GraphTimestamp> timeline;
+    // The timestamp at a time-line index, or null when it is not held.
+    const GraphTimestamp* TimestampAt(int64_t index) const;
+
+    std::vector<GraphTimestamp> timeline; // from index timelineFirst on
+    size_t timelineFirst = 0;
+    std::string timelineFile; // the set whose time-line file holds [0, timelineOnDisk)
+    size_t timelineOnDisk = 0;
+    int paintedWidth = 0;
     std::vector<HeaderSlot> headerSlots;
     CLeyendaCtrl* legend = nullptr;
     bool dragging = false;
@@ -110,5 +127,6 @@ private:
     int axisDecimals = 0;
     int segment = 0;
     std::atomic<bool> repaintPending{false};
-    QImage frame; // the off-screen frame, kept between paints
+    std::atomic<bool> failureBoxPending{false}; // a save failure's box is waiting or open
+    QImage frame;                               // the off-screen frame, kept between paints
 };

@@ -93,7 +93,7 @@ CGraficaLineasDlg::~CGraficaLineasDlg() {
         const size_t count = chart->GetTimelineCount();
         for (const Entry& entry : entries) {
             for (CCurva* curve : {entry.sp.get(), entry.out.get(), entry.val.get()}) {
-                while (curve->GetSampleCount() < count)
+                while (curve->GetEndIndex() < static_cast<int64_t>(count))
                     curve->AddMissing();
             }
         }
@@ -191,6 +191,9 @@ void CGraficaLineasDlg::SaveSegment() {
     const int interval = saveInterval;
     chart->Save(graphPath, saved, saved * interval, (saved + 1) * interval);
     segmentsSaved = saved + 1;
+    // The segment is in the files, where the viewer reads it: the chart keeps a screen and
+    // the segment under way, so a run of months holds no more than its first minutes did.
+    chart->ForgetSavedBefore(int64_t{saved + 1} * interval, interval);
 }
 
 void CGraficaLineasDlg::SaveCompleteCycles() {
@@ -202,7 +205,7 @@ void CGraficaLineasDlg::SaveCompleteCycles() {
         auto lock = chart->LockData();
         // The last entry's curves grow last: they count the cycles every curve has.
         if (!entries.empty())
-            cycles = static_cast<int>(entries.back().val->GetSampleCount());
+            cycles = static_cast<int>(entries.back().val->GetEndIndex());
     }
     // The segment under way, as far as it goes; its full save later replaces it.
     if (cycles > saved * interval)

@@ -23,7 +23,8 @@ struct GraphController {
 // The line graph view of the monitoring window: three curves per polled controller (set
 // point "Sp", output "Out", process value "Val"), saved automatically as a graph set in
 // segments of one chart width, with the curve chooser, range, automatic scaling, cursor and
-// a viewer for saved sets.
+// a viewer for saved sets. Once a segment is saved the chart lets go of it, keeping a screen
+// and the segment under way: a run of months holds what its first minutes held.
 //
 // OnData and OnError run on the poll thread. The poll calls the controllers in list order
 // once per cycle, so each call is matched to the next list entry with its address: a

@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <sys/stat.h>
@@ -122,16 +123,11 @@ TEST_F(GraphSetTest, DamagedFilesAreRefusedNamingTheFile) {
              w.WriteUInt8(0xFF);
              w.WriteUInt16(60000);
          }},
-        // Time line: more entries announced than stored, trailing bytes.
+        // Time line: more entries announced than stored.
         {base + ".timeline",
          [](auto& w) {
              w.WriteInt32(4);
              w.WriteBytes("0123456789012345", 16);
-         }},
-        {base + ".timeline",
-         [](auto& w) {
-             w.WriteInt32(0);
-             w.WriteUInt8(0);
          }},
         // More curves than a header may list, each of them complete.
         {base,
@@ -239,6 +235,46 @@ TEST_F(GraphSetTest, FailedSaveIsCountedOnceAndLeavesTheOldFileWhole) {
     EXPECT_EQ(3, missing.failures);
     EXPECT_EQ(GraphFileProblem::CannotCreate, missing.first.kind);
     EXPECT_EQ(dir + "/none/x.gf.timeline", missing.first.file);
+}
+
+TEST_F(GraphSetTest, TimeLineGrowsByAppendingAndAnAppendCutShortReadsAsItsCount) {
+    const std::string path = base + ".timeline";
+    auto stamp = [](uint16_t second) { return GraphTimestamp{2026, 12, 0, 7, 10, 0, second, 0}; };
+    auto append = [&](int32_t held, std::vector<GraphTimestamp> entries) {
+        GraphSegmentData data;
+        data.timelineFrom = held;
+        data.timeline = std::move(entries);
+        return SaveGraphSegment(base, 1, data);
+    };
+    auto fileBytes = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
+    ASSERT_TRUE(append(3, {stamp(1), stamp(2)}).timelineSaved);
+    std::vector<GraphTimestamp> whole(3, stamp(0));
+    whole.insert(whole.end(), {stamp(1), stamp(2)});
+    CMemoryArchiveWriter expected;
+    WriteGraphTimeline(expected, whole);
+    EXPECT_EQ(Bytes(expected), fileBytes()); // as one pass writes it
+
+    // Cut short between the entries and the count: one entry and a half after the five.
+    std::vector<uint8_t> cut = fileBytes();
+    cut.insert(cut.end(), 24, 7);
+    WriteFile(path, cut);
+    auto set = Load();
+    ASSERT_TRUE(set.has_value()) << problem.detail;
+    EXPECT_EQ(whole, set->timeline);
+    // The next append replaces the unfinished tail.
+    ASSERT_TRUE(append(5, {stamp(3)}).Ok());
+    whole.push_back(stamp(3));
+    CMemoryArchiveWriter six;
+    WriteGraphTimeline(six, whole);
+    EXPECT_EQ(Bytes(six), fileBytes());
+    // A file that does not hold what this recording wrote is left alone.
+    const GraphSaveResult other = append(4, {stamp(9)});
+    EXPECT_FALSE(other.timelineSaved);
+    EXPECT_EQ(GraphFileProblem::WriteFailed, other.first.kind);
+    EXPECT_EQ(Bytes(six), fileBytes());
 }
 
 TEST_F(GraphSetTest, NewRecordingsInTheSameSecondGetTheirOwnNames) {

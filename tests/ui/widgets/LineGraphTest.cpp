@@ -1,5 +1,6 @@
 // A scripted recording through the line graph's poll callbacks, checked byte for byte in the
-// graph files it leaves; then the same files in the viewer.
+// graph files it leaves; then the same files in the viewer and in calora-cli's export.
+#include "cli/ProgramRun.h"
 #include "support/RecordingUiServices.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/widgets/GraficaCtrl.h"
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -162,6 +164,122 @@ TEST_F(LineGraphTest, ScriptedRecordingWritesSegmentsByteForByte) {
     EXPECT_EQ(names, Files());
 }
 
+TEST_F(LineGraphTest, LongRecordingHoldsAScreenAndItsFilesKeepEverySample) {
+    constexpr int kWidth = 120, kSegments = 5, kCycles = kSegments * kWidth + 7;
+    auto time = [](int n) { // whole seconds from 15:00:00
+        return GraphTimestamp{
+            2026, 12, 0, 6, 15, static_cast<uint16_t>(n / 60), static_cast<uint16_t>(n % 60), 250};
+    };
+    int n = 0;
+    auto graph = std::make_unique<CGraficaLineasDlg>(
+        std::vector<GraphController>{{1, "A"}, {2, "B"}}, dir.path().toStdString() + "/", nullptr,
+        [&] { return time(n++); });
+    graph->Chart().resize(kWidth, 100);
+    graph->show();
+    // The same samples in a chart that keeps them all.
+    CGraficaCtrl all;
+    all.resize(kWidth, 100);
+    CLeyendaCtrl allLegend;
+    all.SetLegend(&allLegend);
+    for (int i = 0; i < 6; ++i) {
+        const CCurva& c = *graph->Chart().GetCurve(i);
+        all.AddCurve(std::make_shared<CCurva>(c.GetColour(), c.GetScaleMax(), 0.0f,
+                                              c.GetControllerName(), c.GetVariableName()));
+        all.GetCurve(i)->SetVisible(i % 3 != 0);
+        graph->Chart().GetCurve(i)->SetVisible(i % 3 != 0);
+    }
+    std::vector<float> val[2]; // "Val" of A and B: the first cycles hold both extremes
+    for (int c = 0; c < kCycles; ++c) {
+        all.AddTimestamp(time(c + 1));
+        for (int k = 0; k < 2; ++k) {
+            const short pv = c == 3 ? 5000 : c == 4 ? -900 : static_cast<short>(c * (k + 3) % 400);
+            if (k == 1 && c % 50 == 7) {
+                graph->OnError(2);
+                for (int i = 3; i < 6; ++i)
+                    all.GetCurve(i)->AddMissing();
+                val[k].push_back(kGap);
+                continue;
+            }
+            auto r = Registers(pv, static_cast<short>(c % 100 * 10), 100, 0);
+            graph->OnData(static_cast<unsigned char>(k + 1), r.data(), nullptr);
+            const float sp = 100.0f, out = static_cast<float>(c % 100), pvf = pv;
+            for (int i = 0; i < 3; ++i)
+                all.GetCurve(k * 3 + i)->AddSample(i == 0 ? sp : i == 1 ? out : pvf);
+            val[k].push_back(pv);
+        }
+    }
+    QTemporaryDir other;
+    all.Save(other.path().toStdString() + "/all.gf", 0, 0, 1); // a saved chart, as the graph's
+    ASSERT_EQ(kSegments, graph->SegmentsSaved());
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_LE(graph->Chart().GetCurve(i)->GetSampleCount(), 2u * kWidth + 1) << i;
+        EXPECT_EQ(kCycles, graph->Chart().GetCurve(i)->GetEndIndex()) << i;
+    }
+    // The newest screen, its time labels and the legend at two cursor places.
+    for (int steps : {0, 90}) {
+        QImage drawn(kWidth, 100, QImage::Format_ARGB32_Premultiplied), expected = drawn;
+        for (int s = 0; s < steps; ++s) {
+            graph->Chart().CursorLeft();
+            all.CursorLeft();
+        }
+        {
+            QPainter p(&drawn);
+            graph->Chart().Paint(p);
+        }
+        {
+            QPainter p(&expected);
+            all.Paint(p);
+        }
+        EXPECT_EQ(expected, drawn) << steps;
+        for (int row = 0; row < allLegend.RowCount(); ++row)
+            EXPECT_EQ(allLegend.RowText(row), graph->Legend().RowText(row)) << row;
+    }
+    EXPECT_TRUE(graph->Legend().RowText(2).contains("M:5000, m:-900"))
+        << allLegend.RowText(2).toStdString();
+    const std::string path = graph->GraphPath();
+    graph.reset();
+    EXPECT_TRUE(ui.messages.empty()) << ui.LastText().toStdString();
+
+    Bytes timeline;
+    timeline.I32(kCycles);
+    for (int c = 1; c <= kCycles; ++c) {
+        const GraphTimestamp t = time(c);
+        for (uint16_t f :
+             {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds})
+            timeline.U16(f);
+    }
+    EXPECT_EQ(timeline.data, ReadAll(QString::fromStdString(path + ".timeline")));
+    Bytes last;
+    last.I16(0).I32(kSegments * kWidth).I32(kCycles).F32(5000.0f).F32(-900.0f);
+    for (size_t c = kSegments * kWidth; c < kCycles; ++c)
+        last.F32(val[0][c]);
+    EXPECT_EQ(last.data, ReadAll(QString::fromStdString(path + ".Val.A.pt5")));
+
+    // Every segment in the viewer, and every cycle in calora-cli's export.
+    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    viewer.show();
+    for (int s = 0; s <= kSegments; ++s) {
+        ASSERT_EQ(s, viewer.ShownSegment());
+        for (int k = 0; k < 2; ++k) {
+            const auto begin = val[k].begin() + s * kWidth;
+            EXPECT_EQ(std::vector<float>(begin, begin + std::min(kWidth, kCycles - s * kWidth)),
+                      viewer.Chart().GetCurve(k * 3 + 2)->GetSamples());
+        }
+        viewer.Control<QPushButton>(IDC_VIEWER_NEXT)->click();
+    }
+    const ProgramResult run = RunProgram(TestBinary("calora-cli"), {"graph", "export", path});
+    ASSERT_EQ(0, run.exitStatus) << run.err;
+    QStringList rows = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(kCycles + 1, rows.size());
+    for (int c = 0; c < kCycles; ++c) {
+        const QStringList cells = rows[c + 1].split(',');
+        for (int k = 0; k < 2; ++k) {
+            const float v = val[k][static_cast<size_t>(c)];
+            EXPECT_EQ(std::isfinite(v) ? QString::number(v) : QString(), cells[1 + k * 3 + 2]) << c;
+        }
+    }
+}
+
 TEST_F(LineGraphTest, DuplicatedAddressFeedsEachEntryAndOneTimestampPerCycle) {
     auto graph = MakeGraph({{7, "A"}, {8, "B"}, {7, "C"}}, 100);
     auto first = Registers(100, 0, 0, 0), second = Registers(200, 0, 0, 0);
@@ -205,6 +323,14 @@ TEST_F(LineGraphTest, ChartWithoutWidthSavesEveryCycleAndAFailedSaveIsShownOnce)
     EXPECT_FALSE(graph->Chart().Save(dir.path().toStdString() + "/none/x.gf", 0, 0, 1));
     ASSERT_EQ(1u, ui.messages.size());
     EXPECT_TRUE(ui.LastText().endsWith("/none/x.gf.timeline")) << ui.LastText().toStdString();
+    // Failures on the poll thread while its box waits add no box.
+    std::thread poll([&] {
+        for (int i = 0; i < 3; ++i)
+            graph->Chart().Save(dir.path().toStdString() + "/none/x.gf", 0, 0, 1);
+    });
+    poll.join();
+    QApplication::processEvents();
+    EXPECT_EQ(2u, ui.messages.size());
 }
 
 // Records `cycles` polls of controllers 1 and 2 (those the graph lists) and closes it.

@@ -57,34 +57,41 @@ bool CTramaModbusAsincrona::ResendAfterLostConnection(int& attempt) const {
     return transport && transport->ConnectionLost() && ++attempt < kMaxAttempts;
 }
 
-int CTramaModbusAsincrona::Request(uint8_t address, uint8_t function, uint16_t reg, uint16_t value,
-                                   int16_t* dest, bool retry, int waitMs) {
-    uint8_t frame[8];
-    BuildRequestFrame(frame, address, function, reg, value);
-    uint8_t response[kFrameCapacity];
-
+CTramaModbusAsincrona::tErrorCom CTramaModbusAsincrona::Transaction(const uint8_t* request,
+                                                                    ModbusFrame& answer,
+                                                                    int16_t* value, bool retry,
+                                                                    int waitMs, int extraWaitMs) {
     int attempt = retry ? 0 : kMaxAttempts - 1;
     std::lock_guard<std::recursive_mutex> guard(lock);
     tErrorCom code = comNoResponse;
     for (;;) {
-        uint32_t length = kFrameCapacity;
+        answer.count = kFrameCapacity;
         ThrowIfStopped();
-        if (!transport || !transport->Transact(frame, 8, response, &length, waitMs)) {
+        if (!transport || !transport->Transact(request, 8, answer.data, &answer.count, waitMs)) {
             ThrowIfStopped();
             if (!ResendAfterLostConnection(attempt))
                 throw comPortError;
             continue;
         }
-        code = CheckResponse(frame, response, std::min(length, kFrameCapacity), dest);
+        answer.count = std::min(answer.count, kFrameCapacity);
+        code = CheckResponse(request, answer.data, answer.count, value);
         if (code == comOk || code == comException)
             return code;
         ThrowIfStopped();
         if (code == comShortFrame || code == comNoResponse)
-            waitMs += 100;
+            waitMs += extraWaitMs;
         if (++attempt >= kMaxAttempts)
             break;
     }
     throw code;
+}
+
+int CTramaModbusAsincrona::Request(uint8_t address, uint8_t function, uint16_t reg, uint16_t value,
+                                   int16_t* dest, bool retry, int waitMs) {
+    uint8_t request[8];
+    BuildRequestFrame(request, address, function, reg, value);
+    ModbusFrame answer;
+    return Transaction(request, answer, dest, retry, waitMs, 100);
 }
 
 int CTramaModbusAsincrona::RequestFrame(uint8_t address, uint8_t function, uint16_t reg,
@@ -93,33 +100,9 @@ int CTramaModbusAsincrona::RequestFrame(uint8_t address, uint8_t function, uint1
     uint8_t request[8];
     BuildRequestFrame(request, address, function, reg, value);
     ModbusFrame scratchFrame;
-    if (frame == nullptr)
-        frame = &scratchFrame;
     int16_t scratchValue = 0;
-
-    int attempt = retry ? 0 : kMaxAttempts - 1;
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    tErrorCom code = comNoResponse;
-    for (;;) {
-        frame->count = kFrameCapacity;
-        ThrowIfStopped();
-        if (!transport || !transport->Transact(request, 8, frame->data, &frame->count, waitMs)) {
-            ThrowIfStopped();
-            if (!ResendAfterLostConnection(attempt))
-                throw comPortError;
-            continue;
-        }
-        frame->count = std::min(frame->count, kFrameCapacity);
-        code = CheckResponse(request, frame->data, frame->count, &scratchValue);
-        if (code == comOk || code == comException)
-            return code;
-        ThrowIfStopped();
-        if (code == comShortFrame || code == comNoResponse)
-            waitMs += 1000;
-        if (++attempt >= kMaxAttempts)
-            break;
-    }
-    throw code;
+    // A whole-frame request waits longer after a silent or short answer: its answers are long.
+    return Transaction(request, frame ? *frame : scratchFrame, &scratchValue, retry, waitMs, 1000);
 }
 
 namespace {

@@ -69,6 +69,11 @@ public:
     std::recursive_mutex& Lock() { return lock; }
 
 private:
+    // One request sent and its answer checked, again after a bad answer while attempts are
+    // left (each wait extraWaitMs longer after a silent or short one). Returns comOk or
+    // comException; every other outcome is thrown.
+    tErrorCom Transaction(const uint8_t* request, ModbusFrame& answer, int16_t* value, bool retry,
+                          int waitMs, int extraWaitMs);
     // Throws comStopped while the stop event is set.
     void ThrowIfStopped() const;
     // After a failed Transact: counts the attempt and says whether the request goes again.

@@ -3,6 +3,7 @@
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/TQControllerModel.h"
 #include "core/tasks/CommSettings.h"
+#include "core/tasks/FamilyDetection.h"
 #include "languages/StringIds.h"
 
 #include <cstdio>
@@ -60,19 +61,16 @@ struct TransferRun {
             Fail(IDS_TASK_NO_ANSWER);
     }
 
-    // Register 56 tells the family; the sheet switches to it before the procedure goes on.
-    bool DetectFamily() {
-        int16_t value = 0;
-        int result;
+    // The sheet switches to the controller's family before the procedure goes on.
+    bool SwitchToFamily() {
+        ModelFamily family;
         try {
-            result = master->Request(address, 3, static_cast<uint16_t>(reg::kFamily), 1, &value,
-                                     true, timeout);
+            family = DetectFamily(*master, address, timeout);
         } catch (tErrorCom) {
             Fail(IDS_TASK_NO_ANSWER);
             return false;
         }
-        const bool zi102 = value != 0 || result == CTramaModbusAsincrona::comException;
-        sink.SendFamilyCommand(zi102 ? kCmdFamilyTQ102_TQ402 : kCmdFamilyTQ100);
+        sink.SendFamilyCommand(family == TQ100 ? kCmdFamilyTQ100 : kCmdFamilyTQ102_TQ402);
         return true;
     }
 
@@ -183,7 +181,7 @@ std::vector<uint32_t> ParameterGroup(int mode) {
 
 void ReadAllParameters(CBusTask& task) {
     TransferRun run(task);
-    if (!run.Begin() || !run.DetectFamily())
+    if (!run.Begin() || !run.SwitchToFamily())
         return;
     while (!task.StopRequested()) {
         if (!run.PortOpen())
@@ -213,7 +211,7 @@ void ReadAllParameters(CBusTask& task) {
 
 void WriteAllParameters(CBusTask& task) {
     TransferRun run(task);
-    if (!run.Begin() || !run.DetectFamily())
+    if (!run.Begin() || !run.SwitchToFamily())
         return;
     std::vector<uint32_t> registers(run.model.GetCount());
     for (uint32_t i = 0; i < registers.size(); ++i)

@@ -4,6 +4,7 @@
 #include "core/model/ControllerList.h"
 #include "core/model/ControllerModel.h"
 #include "core/tasks/DataLogger.h"
+#include "core/tasks/FamilyDetection.h"
 
 #include <cstring>
 #include <exception>
@@ -75,10 +76,7 @@ void CPollingEngine::Probe() {
     for (size_t i = 0; i < addresses.size() && !stopEvent.IsSet(); ++i) {
         uint16_t count = kMaxStatusCoils;
         try {
-            int16_t value = 0;
-            const int result =
-                master.Request(addresses[i], 3, kFamilyRegister, 1, &value, true, BaseTimeout());
-            if (result == CTramaModbusAsincrona::comException || value != 0)
+            if (DetectFamily(master, addresses[i], BaseTimeout()) != TQ100)
                 count = 10;
         } catch (CTramaModbusAsincrona::tErrorCom) {
             // Not answering now: read with 11 coils, as a TQ100.

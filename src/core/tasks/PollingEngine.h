@@ -32,8 +32,6 @@ inline constexpr int kPollRegisterChunk = 16;
 inline constexpr int kMaxStatusCoils = 11;
 // Attempts of a read while the controller answers with an exception.
 inline constexpr int kPollExceptionTries = 15;
-// Register 56 tells the families apart: 0 on a TQ100 (11 coils), non-zero otherwise (10).
-inline constexpr uint16_t kFamilyRegister = 56;
 
 // An ordered list of callbacks with its own lock. Callbacks run inside the lock, in the
 // order they were added; nothing is ever removed. The lock is recursive and the list is

@@ -2,8 +2,8 @@
 // all shown, beside QPainter drawing the same grid, labels, lines and cursor directly.
 #include "PaintCase.h"
 
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/LeyendaCtrl.h"
 
 #include <QApplication>
 #include <QPainter>

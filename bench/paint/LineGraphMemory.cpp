@@ -4,8 +4,8 @@
 // each save writes, at the start and at the end of each day. Nothing is painted: the cycles
 // are what a long run costs.
 #include "core/files/GraphFormat.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraficaLineasDlg.h"
 
 #include <QTemporaryDir>
 

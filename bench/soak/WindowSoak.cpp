@@ -10,8 +10,8 @@
 #include "ui/framework/ControlIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/monitor/MonitorDlg.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraficaLineasDlg.h"
 
 #include <QApplication>
 #include <QPushButton>

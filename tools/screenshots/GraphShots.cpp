@@ -4,10 +4,10 @@
 #include "core/modbus/ModbusMaster.h"
 #include "core/platform/LanguageLibrary.h"
 #include "ui/framework/TextProvider.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
-#include "ui/widgets/GraphScaling.h"
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraficaLineasDlg.h"
+#include "ui/graph/GraphScaling.h"
+#include "ui/graph/VisorGraficaDlg.h"
 
 #include <QDir>
 #include <QPixmap>

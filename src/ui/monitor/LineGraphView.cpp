@@ -3,7 +3,7 @@
 #include "core/model/ControllerList.h"
 #include "core/tasks/AppSession.h"
 #include "ui/monitor/MonitorDlg.h"
-#include "ui/widgets/GraficaLineasDlg.h"
+#include "ui/graph/GraficaLineasDlg.h"
 
 #include <boost/bind/bind.hpp>
 

@@ -1,5 +1,5 @@
 #include "ui/pages/ParametrosMultiplePage.h"
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/VisorGraficaDlg.h"
 
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"

@@ -11,9 +11,9 @@
 #include "ui/framework/ControlIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/monitor/MonitorDlg.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
-#include "ui/widgets/GraphResourceIds.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraficaLineasDlg.h"
+#include "ui/graph/GraphResourceIds.h"
 
 #include <QApplication>
 #include <QComboBox>

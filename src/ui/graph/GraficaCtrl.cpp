@@ -1,10 +1,10 @@
-#include "ui/widgets/GraficaCtrl.h"
+#include "ui/graph/GraficaCtrl.h"
 
 #include "languages/StringIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
 #include "ui/framework/UiThread.h"
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/LeyendaCtrl.h"
 
 #include <QApplication>
 #include <QMouseEvent>

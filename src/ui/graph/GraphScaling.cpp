@@ -1,8 +1,8 @@
-#include "ui/widgets/GraphScaling.h"
+#include "ui/graph/GraphScaling.h"
 
 #include "ui/framework/ResourceIds.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphRangeDlg.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraphRangeDlg.h"
 
 #include <algorithm>
 

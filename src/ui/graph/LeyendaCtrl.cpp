@@ -1,4 +1,4 @@
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/LeyendaCtrl.h"
 
 #include <QApplication>
 #include <QPainter>

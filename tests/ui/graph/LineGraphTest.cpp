@@ -3,13 +3,13 @@
 #include "cli/ProgramRun.h"
 #include "support/RecordingUiServices.h"
 #include "ui/framework/ResourceIds.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
-#include "ui/widgets/GraphRangeDlg.h"
-#include "ui/widgets/GraphResourceIds.h"
-#include "ui/widgets/LeyendaCtrl.h"
-#include "ui/widgets/SeleccionCurvasDlg.h"
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraficaLineasDlg.h"
+#include "ui/graph/GraphRangeDlg.h"
+#include "ui/graph/GraphResourceIds.h"
+#include "ui/graph/LeyendaCtrl.h"
+#include "ui/graph/SeleccionCurvasDlg.h"
+#include "ui/graph/VisorGraficaDlg.h"
 
 #include <QApplication>
 #include <QDir>

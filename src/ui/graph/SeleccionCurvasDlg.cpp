@@ -1,12 +1,12 @@
-#include "ui/widgets/SeleccionCurvasDlg.h"
+#include "ui/graph/SeleccionCurvasDlg.h"
 
 #include "languages/StringIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphResourceIds.h"
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraphResourceIds.h"
+#include "ui/graph/LeyendaCtrl.h"
 
 #include <QLabel>
 #include <QListWidget>

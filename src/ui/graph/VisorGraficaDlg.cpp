@@ -1,15 +1,15 @@
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/VisorGraficaDlg.h"
 
 #include "languages/StringIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
 #include "ui/framework/UiThread.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphResourceIds.h"
-#include "ui/widgets/GraphScaling.h"
-#include "ui/widgets/LeyendaCtrl.h"
-#include "ui/widgets/SeleccionCurvasDlg.h"
+#include "ui/graph/GraficaCtrl.h"
+#include "ui/graph/GraphResourceIds.h"
+#include "ui/graph/GraphScaling.h"
+#include "ui/graph/LeyendaCtrl.h"
+#include "ui/graph/SeleccionCurvasDlg.h"
 
 #include <vector>
 

@@ -28,7 +28,7 @@ TEST(Layering, PlantedFaultsAreFoundAndNamed) {
     SourceTree tree = ReadSourceTree(std::string(CALORA_SOURCE_DIR) + "/src");
     ASSERT_TRUE(tree.count("core/modbus/ModbusMaster.cpp"));
     ASSERT_TRUE(tree.count("core/platform/Event.h"));
-    ASSERT_TRUE(tree.count("ui/graph/GraficaCtrl.h"));
+    ASSERT_TRUE(tree.count("ui/graph/ChartCtrl.h"));
 
     // A Qt header and a window header in the core.
     tree["core/modbus/ModbusMaster.cpp"] += "\n#include <QString>\n";
@@ -39,7 +39,7 @@ TEST(Layering, PlantedFaultsAreFoundAndNamed) {
     tree["launcher/Planted.cpp"] = "#include \"launcher/LauncherDlg.h\"\n#include <QDialog>\n"
                                    "#include \"ui/framework/DialogBase.h\"\n";
     // A small widget reaching up into the chart.
-    tree["ui/widgets/Planted.cpp"] = "#include \"ui/graph/GraficaCtrl.h\"\n";
+    tree["ui/widgets/Planted.cpp"] = "#include \"ui/graph/ChartCtrl.h\"\n";
     const auto faults = LayeringFaults(tree);
 
     EXPECT_TRUE(Mentions(faults, "ui/widgets/Planted.cpp: ui/widgets includes ui/graph/"))

@@ -28,7 +28,7 @@ extern "C" const char* DllLengGetTexto(int id);
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 // The texts of the language the desktop program uses (its profile), else English.
 class CliTexts {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-class CTramaModbusAsincrona;
+class CModbusMaster;
 
 // Register 56 tells the families apart: 0 on a TQ100; any other value, or an exception
 // answer, on a TQ102/TQ402. Bus failures are thrown as the master's tErrorCom.
-ModelFamily DetectFamily(CTramaModbusAsincrona& master, uint8_t address, int waitMs);
+ModelFamily DetectFamily(CModbusMaster& master, uint8_t address, int waitMs);

@@ -11,7 +11,7 @@
 
 namespace {
 
-using tErrorCom = CTramaModbusAsincrona::tErrorCom;
+using tErrorCom = CModbusMaster::tErrorCom;
 
 constexpr int kChunk = 16;
 // Short answers lengthen the wait by this much, until it reaches the limit.
@@ -55,7 +55,7 @@ struct TransferRun {
 
     // A short answer is worth another try with a longer wait; anything else ends the task.
     void OnBusError(tErrorCom error) {
-        if (error == CTramaModbusAsincrona::comShortFrame && timeout < kTimeoutLimit)
+        if (error == CModbusMaster::comShortFrame && timeout < kTimeoutLimit)
             timeout += kTimeoutStep;
         else
             Fail(IDS_TASK_NO_ANSWER);
@@ -82,7 +82,7 @@ struct TransferRun {
     uint8_t address;
     uint32_t word;
     int timeout;
-    std::unique_ptr<CTramaModbusAsincrona> master;
+    std::unique_ptr<CModbusMaster> master;
 };
 
 bool IsRetransmissionPortRegister(uint32_t index) {
@@ -116,12 +116,12 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
             const int result = run.master->RequestFrame(
                 run.address, 6, static_cast<uint16_t>(index),
                 static_cast<uint16_t>(run.model.GetValue(index)), &frame, true, run.timeout);
-            if (result == CTramaModbusAsincrona::comException) {
+            if (result == CModbusMaster::comException) {
                 question =
                     run.sink.LoadText(IDS_MSG_WRITE_REFUSED) + " " + run.ParameterName(index);
             } else if (frame.count < 6) {
                 // No echo to store: treat like any other truncated answer.
-                throw CTramaModbusAsincrona::comShortFrame;
+                throw CModbusMaster::comShortFrame;
             } else {
                 const auto echoed = static_cast<int16_t>((frame.data[4] << 8) | frame.data[5]);
                 if (run.model.SetValue(index, echoed)) {
@@ -193,7 +193,7 @@ void ReadAllParameters(CBusTask& task) {
         try {
             const int result = run.master->ReadRegisters(
                 run.address, buffer.data(), static_cast<uint16_t>(count), kChunk, run.timeout);
-            if (result == CTramaModbusAsincrona::comException) {
+            if (result == CModbusMaster::comException) {
                 run.Fail(IDS_MSG_READ_EXCEPTION);
             } else {
                 run.sink.PostProgress(40);
@@ -247,7 +247,7 @@ void WriteOneParameter(CTQControllerModel& model, const CommSettings& settings, 
         result = error;
     }
     master.reset();
-    if (result != CTramaModbusAsincrona::comOk) {
+    if (result != CModbusMaster::comOk) {
         ui.ShowMessage(IDS_MSG_WRITE_FAILED, IWriteOneSink::Icon::Information);
         return;
     }

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-class CTramaModbusAsincrona;
+class CModbusMaster;
 class CControllerModel;
 class CControllerList;
 class CDataLogger;
@@ -96,7 +96,7 @@ public:
     // The master is borrowed and must outlive the engine; it may be used by other threads
     // meanwhile (its lock serialises the transactions). The list is copied: edits made
     // while the engine lives take effect the next time.
-    CPollingEngine(CTramaModbusAsincrona& master, const CControllerModel& model,
+    CPollingEngine(CModbusMaster& master, const CControllerModel& model,
                    const CControllerList& list, const DataLoggerConfig& logger);
     // Stops the worker and waits for it.
     ~CPollingEngine();
@@ -154,7 +154,7 @@ private:
     bool PollController(size_t index);
     int BaseTimeout() const;
 
-    CTramaModbusAsincrona& master;
+    CModbusMaster& master;
     const CControllerModel& model;
     std::vector<uint8_t> addresses;
     std::vector<uint16_t> coilCounts;

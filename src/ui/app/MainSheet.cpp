@@ -7,7 +7,7 @@
 #include "languages/StringIds.h"
 #include "ui/app/AboutDlg.h"
 #include "ui/app/CaloraApp.h"
-#include "ui/app/LanguageDialog.h"
+#include "ui/app/LanguageDlg.h"
 #include "ui/comm/BusTaskDlg.h"
 #include "ui/comm/SerialSettingsDlg.h"
 #include "ui/comm/TcpSettingsDlg.h"
@@ -63,7 +63,7 @@ bool IsEditBox(const QWidget* widget) {
 }
 } // namespace
 
-CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(app) {
+CMainSheet::CMainSheet(CCaloraApp& app) : QDialog(nullptr), app(app) {
     setWindowTitle(kTitle);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
@@ -92,7 +92,7 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { CloseSheet(IDOK); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { CloseSheet(IDCANCEL); });
     layout->addWidget(buttons);
-    connect(tabs, &QTabWidget::currentChanged, this, &CMyPropertySheetTQ::OnPageChanged);
+    connect(tabs, &QTabWidget::currentChanged, this, &CMainSheet::OnPageChanged);
 
     app.GetModel().AddPagesTo(*this);
     BuildMenus();
@@ -101,7 +101,7 @@ CMyPropertySheetTQ::CMyPropertySheetTQ(CCaloraApp& app) : QDialog(nullptr), app(
     RefreshTexts();
 }
 
-CMyPropertySheetTQ::~CMyPropertySheetTQ() {
+CMainSheet::~CMainSheet() {
     // The pages belong to the model; take them off the tab widget before it is destroyed.
     while (tabs->count() > 0) {
         QWidget* page = tabs->widget(0);
@@ -110,11 +110,11 @@ CMyPropertySheetTQ::~CMyPropertySheetTQ() {
     }
 }
 
-int CMyPropertySheetTQ::DoModal() {
+int CMainSheet::DoModal() {
     return exec();
 }
 
-QAction* CMyPropertySheetTQ::AddCommand(QMenu* menu, int id, const QString& text) {
+QAction* CMainSheet::AddCommand(QMenu* menu, int id, const QString& text) {
     QAction* action = menu->addAction(text);
     action->setData(id);
     connect(action, &QAction::triggered, this, [this, id, action] {
@@ -129,12 +129,12 @@ QAction* CMyPropertySheetTQ::AddCommand(QMenu* menu, int id, const QString& text
     return action;
 }
 
-QAction* CMyPropertySheetTQ::FindCommand(int id) const {
+QAction* CMainSheet::FindCommand(int id) const {
     auto it = commands.find(id);
     return it == commands.end() ? nullptr : it->second;
 }
 
-void CMyPropertySheetTQ::BuildMenus() {
+void CMainSheet::BuildMenus() {
     menuBar = new QMenuBar(this);
 
     QMenu* first = menuBar->addMenu(QString());
@@ -166,13 +166,13 @@ void CMyPropertySheetTQ::BuildMenus() {
         AddCommand(help, ID_HELP_FILE)->setShortcut(QKeySequence(Qt::Key_F1));
 
     for (QMenu* menu : {first, second, help})
-        connect(menu, &QMenu::aboutToShow, this, &CMyPropertySheetTQ::UpdateCommandStates);
+        connect(menu, &QMenu::aboutToShow, this, &CMainSheet::UpdateCommandStates);
 
     BuildInterfaceMenu();
     second->insertMenu(second->actions().value(0), interfaceMenu);
 }
 
-void CMyPropertySheetTQ::BuildInterfaceMenu() {
+void CMainSheet::BuildInterfaceMenu() {
     std::vector<SheetPort> listed;
     for (const SerialPortInfo& port : EnumerateSerialPorts(app.PortMapProfile()))
         listed.push_back({port.name, port.devicePath});
@@ -184,7 +184,7 @@ void CMyPropertySheetTQ::BuildInterfaceMenu() {
     group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     interfaceMenu->setToolTipsVisible(true);
     popups[IDS_MENU_INTERFACE] = interfaceMenu;
-    connect(interfaceMenu, &QMenu::aboutToShow, this, &CMyPropertySheetTQ::UpdateCommandStates);
+    connect(interfaceMenu, &QMenu::aboutToShow, this, &CMainSheet::UpdateCommandStates);
 
     const int items = std::min<int>(static_cast<int>(portNames.size()), kMaxInterfacePorts);
     for (int i = 0; i < items; ++i) {
@@ -204,7 +204,7 @@ void CMyPropertySheetTQ::BuildInterfaceMenu() {
     SetCheckedInterface(checks.port, checks.tcp);
 }
 
-void CMyPropertySheetTQ::SetCheckedInterface(int portIndex, bool tcp) {
+void CMainSheet::SetCheckedInterface(int portIndex, bool tcp) {
     interfaceChecks = {portIndex, tcp};
     for (int i = 0; i < kMaxInterfacePorts; ++i) {
         if (QAction* item = FindCommand(ID_INTERFACE_PORT_FIRST + i))
@@ -213,7 +213,7 @@ void CMyPropertySheetTQ::SetCheckedInterface(int portIndex, bool tcp) {
     FindCommand(ID_INTERFACE_TCP)->setChecked(tcp);
 }
 
-void CMyPropertySheetTQ::RefreshTexts() {
+void CMainSheet::RefreshTexts() {
     for (const CommandText& entry : kCommandTexts) {
         if (QAction* action = FindCommand(entry.id))
             action->setText(TextById(entry.stringId));
@@ -232,7 +232,7 @@ void CMyPropertySheetTQ::RefreshTexts() {
     setWindowTitle(kTitle);
 }
 
-void CMyPropertySheetTQ::UpdateCommandStates() {
+void CMainSheet::UpdateCommandStates() {
     const bool enabled = menusEnabled != 0;
     for (const auto& [id, action] : commands)
         action->setEnabled(enabled);
@@ -248,7 +248,7 @@ void CMyPropertySheetTQ::UpdateCommandStates() {
     FindCommand(ID_FAMILY_TQ102_TQ402)->setChecked(family == TQ102_TQ402);
 }
 
-void CMyPropertySheetTQ::OnCommand(int id) {
+void CMainSheet::OnCommand(int id) {
     if (menusEnabled == 0)
         return;
     if (id >= ID_INTERFACE_PORT_FIRST && id < ID_INTERFACE_PORT_FIRST + kMaxInterfacePorts) {
@@ -304,7 +304,7 @@ void CMyPropertySheetTQ::OnCommand(int id) {
     }
 }
 
-void CMyPropertySheetTQ::OnPortCommand(int index) {
+void CMainSheet::OnPortCommand(int index) {
     if (index < 0 || index >= static_cast<int>(portNames.size()))
         return;
     const std::string& name = portNames[index].name;
@@ -318,7 +318,7 @@ void CMyPropertySheetTQ::OnPortCommand(int index) {
     app.SaveSettings();
 }
 
-void CMyPropertySheetTQ::OnTcpCommand() {
+void CMainSheet::OnTcpCommand() {
     QAction* tcp = FindCommand(ID_INTERFACE_TCP);
     if (tcp->isChecked())
         return;
@@ -329,7 +329,7 @@ void CMyPropertySheetTQ::OnTcpCommand() {
     app.SaveSettings();
 }
 
-void CMyPropertySheetTQ::OnConnectionSettings() {
+void CMainSheet::OnConnectionSettings() {
     bool confirmed = false;
     if (app.settings.interface == kInterfaceTcp)
         confirmed = RunTcpSettings();
@@ -339,7 +339,7 @@ void CMyPropertySheetTQ::OnConnectionSettings() {
         app.SaveSettings();
 }
 
-bool CMyPropertySheetTQ::RunSerialSettings(const std::string& portName) {
+bool CMainSheet::RunSerialSettings(const std::string& portName) {
     CommSettings& s = app.settings;
     CSerialSettingsDlg dialog(QString::fromStdString(portName), s.baudIndex, s.parityIndex,
                               s.address, menusEnabled, this);
@@ -351,7 +351,7 @@ bool CMyPropertySheetTQ::RunSerialSettings(const std::string& portName) {
     return true;
 }
 
-bool CMyPropertySheetTQ::RunTcpSettings() {
+bool CMainSheet::RunTcpSettings() {
     CommSettings& s = app.settings;
     CTcpSettingsDlg dialog(kTcpItem, s.ip, s.ipPort, s.address, menusEnabled, this);
     if (dialog.DoModal() != IDOK)
@@ -362,7 +362,7 @@ bool CMyPropertySheetTQ::RunTcpSettings() {
     return true;
 }
 
-bool CMyPropertySheetTQ::RunBusTask(int mode) {
+bool CMainSheet::RunBusTask(int mode) {
     CBusTaskDlg dialog(mode, this, app.settings, app.GetModel(),
                        [this](int command) { OnFamilyCommand(command); });
     if (busTaskHook)
@@ -370,7 +370,7 @@ bool CMyPropertySheetTQ::RunBusTask(int mode) {
     return dialog.DoModal() == IDOK;
 }
 
-void CMyPropertySheetTQ::OnReadAll() {
+void CMainSheet::OnReadAll() {
     ActivePageToModel();
     try {
         if (!RunBusTask(kModeReadAll))
@@ -378,14 +378,14 @@ void CMyPropertySheetTQ::OnReadAll() {
     } catch (const std::exception&) {
         MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
         return;
-    } catch (CTramaModbusAsincrona::tErrorCom) {
+    } catch (CModbusMaster::tErrorCom) {
         MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
         return;
     }
     AllPagesFromModel();
 }
 
-void CMyPropertySheetTQ::OnWriteAll() {
+void CMainSheet::OnWriteAll() {
     if (!ActivePageToModel())
         return;
     try {
@@ -393,14 +393,14 @@ void CMyPropertySheetTQ::OnWriteAll() {
     } catch (const std::exception&) {
         MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
         return;
-    } catch (CTramaModbusAsincrona::tErrorCom) {
+    } catch (CModbusMaster::tErrorCom) {
         MessageBoxId(this, IDS_TASK_NO_ANSWER, MbIcon::Exclamation);
         return;
     }
     ActivePageFromModel();
 }
 
-void CMyPropertySheetTQ::OnDetect(int scanMode) {
+void CMainSheet::OnDetect(int scanMode) {
     if (!ActivePageToModel())
         return;
     if (!RunBusTask(scanMode))
@@ -411,24 +411,24 @@ void CMyPropertySheetTQ::OnDetect(int scanMode) {
     AllPagesFromModel();
 }
 
-void CMyPropertySheetTQ::OnFamilyCommand(int id) {
+void CMainSheet::OnFamilyCommand(int id) {
     app.GetModel().SetFamily(this, id == ID_FAMILY_TQ100 ? TQ100 : TQ102_TQ402);
     RefreshTexts();
     UpdateCommandStates();
 }
 
-void CMyPropertySheetTQ::OnAbout() {
+void CMainSheet::OnAbout() {
     CAboutDlg about(this);
     about.DoModal();
 }
 
-bool CMyPropertySheetTQ::ActivePageToModel() {
+bool CMainSheet::ActivePageToModel() {
     IModelPage* page = GetActivePage();
     ISheetPageHooks* hooks = page ? Hooks(page) : nullptr;
     return hooks ? hooks->PageToModel() : true;
 }
 
-void CMyPropertySheetTQ::ActivePageFromModel() {
+void CMainSheet::ActivePageFromModel() {
     IModelPage* page = GetActivePage();
     if (ISheetPageHooks* hooks = page ? Hooks(page) : nullptr)
         hooks->ModelToPage();
@@ -436,7 +436,7 @@ void CMyPropertySheetTQ::ActivePageFromModel() {
         widget->update();
 }
 
-void CMyPropertySheetTQ::AllPagesFromModel() {
+void CMainSheet::AllPagesFromModel() {
     for (IModelPage* page : pages) {
         if (ISheetPageHooks* hooks = Hooks(page))
             hooks->ModelToPage();
@@ -445,7 +445,7 @@ void CMyPropertySheetTQ::AllPagesFromModel() {
         widget->update();
 }
 
-void CMyPropertySheetTQ::AddPage(IModelPage* page) {
+void CMainSheet::AddPage(IModelPage* page) {
     auto* widget = dynamic_cast<QWidget*>(page);
     if (!widget || std::find(pages.begin(), pages.end(), page) != pages.end())
         return;
@@ -453,7 +453,7 @@ void CMyPropertySheetTQ::AddPage(IModelPage* page) {
     tabs->addTab(widget, widget->windowTitle());
 }
 
-void CMyPropertySheetTQ::RemovePage(IModelPage* page) {
+void CMainSheet::RemovePage(IModelPage* page) {
     auto it = std::find(pages.begin(), pages.end(), page);
     if (it == pages.end())
         return;
@@ -466,7 +466,7 @@ void CMyPropertySheetTQ::RemovePage(IModelPage* page) {
     }
 }
 
-IModelPage* CMyPropertySheetTQ::GetActivePage() const {
+IModelPage* CMainSheet::GetActivePage() const {
     QWidget* current = tabs->currentWidget();
     for (IModelPage* page : pages) {
         if (dynamic_cast<QWidget*>(page) == current)
@@ -475,7 +475,7 @@ IModelPage* CMyPropertySheetTQ::GetActivePage() const {
     return nullptr;
 }
 
-bool CMyPropertySheetTQ::SetActivePage(IModelPage* page) {
+bool CMainSheet::SetActivePage(IModelPage* page) {
     auto* widget = dynamic_cast<QWidget*>(page);
     const int index = widget ? tabs->indexOf(widget) : -1;
     if (index < 0)
@@ -484,7 +484,7 @@ bool CMyPropertySheetTQ::SetActivePage(IModelPage* page) {
     return tabs->currentIndex() == index;
 }
 
-void CMyPropertySheetTQ::OnPageChanged(int index) {
+void CMainSheet::OnPageChanged(int index) {
     QWidget* entering = tabs->widget(index);
     QWidget* leaving = shownPage;
     if (leaving == entering)
@@ -509,11 +509,11 @@ void CMyPropertySheetTQ::OnPageChanged(int index) {
     shownPage = entering;
 }
 
-std::vector<IModelPage*> CMyPropertySheetTQ::GetPages() const {
+std::vector<IModelPage*> CMainSheet::GetPages() const {
     return pages;
 }
 
-void CMyPropertySheetTQ::keyPressEvent(QKeyEvent* event) {
+void CMainSheet::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) {
         QDialog::keyPressEvent(event);
@@ -531,16 +531,16 @@ void CMyPropertySheetTQ::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-void CMyPropertySheetTQ::reject() {
+void CMainSheet::reject() {
     // Esc reaches here only from outside an edit box; the sheet closes by its close command.
 }
 
-void CMyPropertySheetTQ::closeEvent(QCloseEvent* event) {
+void CMainSheet::closeEvent(QCloseEvent* event) {
     event->accept();
     CloseSheet(IDCANCEL);
 }
 
-void CMyPropertySheetTQ::CloseSheet(int result) {
+void CMainSheet::CloseSheet(int result) {
     // The values of the active page are kept whether or not they pass their checks.
     ActivePageToModel();
     // The page is left as the sheet closes: a live page ends its session here, while the
@@ -551,7 +551,7 @@ void CMyPropertySheetTQ::CloseSheet(int result) {
     done(result);
 }
 
-void CMyPropertySheetTQ::changeEvent(QEvent* event) {
+void CMainSheet::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
         if (ISheetPageHooks* hooks = GetActivePage() ? Hooks(GetActivePage()) : nullptr)

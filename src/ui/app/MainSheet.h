@@ -27,13 +27,13 @@ struct CLanguageLoadFailed {};
 
 // The main window: a modal sheet titled "Calora" holding the model's pages, with the menu bar
 // that chooses the family and the interface and starts the transfers.
-class CMyPropertySheetTQ : public QDialog, public IPropertySheet, public ISheetHost {
+class CMainSheet : public QDialog, public IPropertySheet, public ISheetHost {
     Q_OBJECT
 public:
     // Loads the language library (throws CLanguageLoadFailed), adds the model's pages, builds
     // the menus from the serial port list and shows every text.
-    explicit CMyPropertySheetTQ(CCaloraApp& app);
-    ~CMyPropertySheetTQ() override;
+    explicit CMainSheet(CCaloraApp& app);
+    ~CMainSheet() override;
 
     // Menu commands, by id; ignored while menus are disabled.
     void OnCommand(int id);

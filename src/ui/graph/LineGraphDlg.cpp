@@ -150,6 +150,14 @@ void CLineGraphDlg::Record(int index, const short* registers) {
 
 void CLineGraphDlg::OnData(unsigned char address, const short* registers,
                            const unsigned char* /*coils*/) {
+    TakeReading(address, registers);
+}
+
+void CLineGraphDlg::OnError(unsigned char address) {
+    TakeReading(address, nullptr);
+}
+
+void CLineGraphDlg::TakeReading(uint8_t address, const short* registers) {
     int index = -1;
     {
         auto lock = chart->LockData();
@@ -158,19 +166,6 @@ void CLineGraphDlg::OnData(unsigned char address, const short* registers,
             chart->AddTimestamp(clock());
         if (index >= 0)
             Record(index, registers);
-    }
-    EndOfCall(index);
-}
-
-void CLineGraphDlg::OnError(unsigned char address) {
-    int index = -1;
-    {
-        auto lock = chart->LockData();
-        index = MatchEntry(address);
-        if (index == 0)
-            chart->AddTimestamp(clock());
-        if (index >= 0)
-            Record(index, nullptr);
     }
     EndOfCall(index);
 }

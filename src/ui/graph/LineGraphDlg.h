@@ -70,6 +70,8 @@ private:
     void OnCommand(int id);
     // The list entry this call belongs to, or -1; advances the cycle position.
     int MatchEntry(uint8_t address);
+    // A controller's registers, or nullptr after a failed read (a gap in its curves).
+    void TakeReading(uint8_t address, const short* registers);
     void Record(int entry, const short* registers);
     void EndOfCall(int entry);
     void SaveSegment();

@@ -75,9 +75,8 @@ CControllerList ListOf(int count) {
 // Cycle times (ms) of `cycles` complete engine cycles after one warm-up cycle, logging in
 // `mode` under `logs`; with a publisher, each cycle also hands its messages over, and the
 // hand-over counts in the cycle's time.
-std::vector<double> EngineCycles(CTramaModbusAsincrona& master, int controllers, int cycles,
-                                 int mode, const std::string& logs,
-                                 CMqttPublisher* publisher = nullptr) {
+std::vector<double> EngineCycles(CModbusMaster& master, int controllers, int cycles, int mode,
+                                 const std::string& logs, CMqttPublisher* publisher = nullptr) {
     CTQControllerModel model;
     DataLoggerConfig logger;
     logger.mode = mode;
@@ -244,7 +243,7 @@ int main(int argc, char** argv) {
     const int perRound = std::max(1, tcpCycles / rounds);
     for (int round = 0; round < rounds; ++round) {
         {
-            CTramaModbusAsincrona master("127.0.0.1", port);
+            CModbusMaster master("127.0.0.1", port);
             if (!master.IsOpen())
                 return 1;
             auto add = [](std::vector<double>& to, const std::vector<double>& from) {
@@ -297,7 +296,7 @@ int main(int argc, char** argv) {
     const double wire = WireTimeMs(8, bytes, transactions);
     std::vector<double> serial;
     {
-        CTramaModbusAsincrona master(pty, kBaud, 0, 0, 8);
+        CModbusMaster master(pty, kBaud, 0, 0, 8);
         if (!master.IsOpen())
             return 1;
         serial = EngineCycles(master, 8, serialCycles, kLogNone, logs.string());

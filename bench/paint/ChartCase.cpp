@@ -2,8 +2,8 @@
 // all shown, beside QPainter drawing the same grid, labels, lines and cursor directly.
 #include "PaintCase.h"
 
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/ChartLegend.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -34,8 +34,8 @@ public:
         legend.resize(220, kHeight);
         chart.SetLegend(&legend);
         for (int c = 0; c < kCurves; ++c) {
-            auto curve = std::make_shared<CCurva>(ColourOf(c), 600.0f, 0.0f,
-                                                  "Zone " + std::to_string(c / 3 + 1), "Val");
+            auto curve = std::make_shared<CGraphCurve>(ColourOf(c), 600.0f, 0.0f,
+                                                       "Zone " + std::to_string(c / 3 + 1), "Val");
             curve->SetVisible(true);
             for (int i = 0; i < kSamples; ++i)
                 curve->AddSample(SampleOf(c, i));
@@ -109,8 +109,8 @@ public:
     }
 
 private:
-    CGraficaCtrl chart;
-    CLeyendaCtrl legend;
+    CChartCtrl chart;
+    CChartLegend legend;
 };
 
 } // namespace

@@ -4,8 +4,8 @@
 // each save writes, at the start and at the end of each day. Nothing is painted: the cycles
 // are what a long run costs.
 #include "core/files/GraphFormat.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/LineGraphDlg.h"
 
 #include <QTemporaryDir>
 
@@ -54,7 +54,7 @@ void ReportLineGraphMemory(int days) {
     for (int i = 1; i <= kControllers; ++i)
         controllers.push_back({static_cast<uint8_t>(i), "Zone " + std::to_string(i)});
     const size_t heapBefore = mallinfo2().uordblks;
-    CGraficaLineasDlg graph(controllers, dir.path().toStdString() + "/");
+    CLineGraphDlg graph(controllers, dir.path().toStdString() + "/");
     const int interval = graph.SaveInterval();
     std::vector<GraphHeaderEntry> header;
     for (int i = 0; i < graph.Chart().GetCurveCount(); ++i)

@@ -8,7 +8,7 @@
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
 #include "ui/framework/AppMessages.h"
-#include "ui/monitor/GraficaControladoresDlg.h"
+#include "ui/monitor/OverviewDlg.h"
 #include "ui/widgets/CellFont.h"
 
 namespace {
@@ -50,8 +50,8 @@ public:
     }
 
 private:
-    CTramaModbusAsincrona master; // never used: nothing is written
-    CGraficaControladoresDlg view;
+    CModbusMaster master; // never used: nothing is written
+    COverviewDlg view;
     std::vector<QRect> cells;
     QFont segment, unit, caption;
     int windowFrame = 0;

@@ -43,13 +43,13 @@ double MedianMs(int cycles, const std::function<bool()>& cycle) {
     return times[times.size() / 2];
 }
 
-bool CaloraCycle(CTramaModbusAsincrona& master, int wait) {
+bool CaloraCycle(CModbusMaster& master, int wait) {
     int16_t regs[kRegisters];
     uint8_t coils[kCoils];
     try {
         return master.ReadRegisters(kAddress, regs, kRegisters, kChunk, wait) == 0 &&
                master.ReadCoils(kAddress, coils, kCoils, kCoils, wait) == 0;
-    } catch (CTramaModbusAsincrona::tErrorCom code) {
+    } catch (CModbusMaster::tErrorCom code) {
         std::fprintf(stderr, "calora master: error %d\n", static_cast<int>(code));
         return false;
     }
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     // TCP loopback.
     double caloraTcp = 0;
     {
-        CTramaModbusAsincrona master("127.0.0.1", port);
+        CModbusMaster master("127.0.0.1", port);
         if (!master.IsOpen())
             return 1;
         MedianMs(tcpCycles / 10, [&] { return CaloraCycle(master, wait); }); // warm-up
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     const double wire = WireTimeMs(bytes, frames);
     double caloraSerial = 0;
     {
-        CTramaModbusAsincrona master(pty, kBaud, 0, 0, 8);
+        CModbusMaster master(pty, kBaud, 0, 0, 8);
         if (!master.IsOpen())
             return 1;
         MedianMs(3, [&] { return CaloraCycle(master, wait); });

@@ -9,9 +9,9 @@
 #include "core/tasks/PollingEngine.h"
 #include "ui/framework/ControlIds.h"
 #include "ui/framework/ResourceIds.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/LineGraphDlg.h"
 #include "ui/monitor/MonitorDlg.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -32,7 +32,7 @@ public:
     CTQControllerModel& GetModel() override { return model; }
     CControllerList& MonitorList() override { return list; }
     int32_t& LogMode() override { return logMode; }
-    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override { return nullptr; }
+    std::unique_ptr<CModbusMaster> CreateMaster() const override { return nullptr; }
     std::string LogsDir() const override { return dir + "logs/"; }
     std::string GraphsDir() const override { return dir + "gf/"; }
 
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     }
     session.list.SetEntries(enabled, address, name, unit);
     session.list.period = 1;
-    CTramaModbusAsincrona master(argv[1], static_cast<uint16_t>(std::atoi(argv[2])));
+    CModbusMaster master(argv[1], static_cast<uint16_t>(std::atoi(argv[2])));
     if (!master.IsOpen()) {
         std::fprintf(stderr, "cannot reach %s:%s\n", argv[1], argv[2]);
         return 1;
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     CMonitorDlg window(master, session.logMode, session);
     window.show();
     window.EnsureInitialized();
-    auto* graph = dynamic_cast<CGraficaLineasDlg*>(window.View(kViewLineGraph)->ViewWidget());
+    auto* graph = dynamic_cast<CLineGraphDlg*>(window.View(kViewLineGraph)->ViewWidget());
     for (int i = 0; i < 16 && graph != nullptr; ++i)
         graph->Chart().GetCurve(i)->SetVisible(true);
 

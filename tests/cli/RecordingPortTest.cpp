@@ -7,7 +7,7 @@
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 // A transport that answers every exchange with fixed bytes (or fails).
 class CannedPort : public CCommPort {

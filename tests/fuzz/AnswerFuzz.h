@@ -45,7 +45,7 @@ inline void FuzzMasterWithAnswers(const uint8_t* data, size_t size) {
     const uint8_t address = data[1];
     const uint16_t count = static_cast<uint16_t>(data[2] % 80);
     const uint16_t chunk = static_cast<uint16_t>(data[3] % 40);
-    CTramaModbusAsincrona master(std::make_unique<CReplayPort>(data + 4, size - 4), mode);
+    CModbusMaster master(std::make_unique<CReplayPort>(data + 4, size - 4), mode);
     int16_t registers[80];
     uint8_t coils[80];
     int16_t value = 0;
@@ -69,7 +69,7 @@ inline void FuzzMasterWithAnswers(const uint8_t* data, size_t size) {
                 master.ReadCoils(address, coils, count, chunk, 0);
                 break;
             }
-        } catch (CTramaModbusAsincrona::tErrorCom) {
+        } catch (CModbusMaster::tErrorCom) {
         }
     }
 }

@@ -10,7 +10,7 @@
 #include <random>
 #include <set>
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 namespace {
 

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const int mode = data[0] & 1;
-    CTramaModbusAsincrona master(std::make_unique<CReplayPort>(nullptr, 0), mode);
+    CModbusMaster master(std::make_unique<CReplayPort>(nullptr, 0), mode);
     uint8_t request[8];
     BuildRequestFrame(request, 1, static_cast<uint8_t>((data[0] >> 1) & 7), 0, 1);
     // A copy of exactly the answer's size, so any read past it is caught.

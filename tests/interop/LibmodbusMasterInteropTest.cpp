@@ -12,7 +12,7 @@
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 constexpr int kWait = 200;
 
 enum class Link { Rtu, Tcp };

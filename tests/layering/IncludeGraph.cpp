@@ -28,6 +28,16 @@ bool IsLauncher(const std::string& path) {
     return path.rfind("launcher/", 0) == 0;
 }
 
+// The window folders from the bottom up; a file includes only its own folder and those below.
+// A folder not listed here is left to the cycle check.
+const std::vector<std::string> kUiLayers = {"ui/framework", "ui/widgets", "ui/graph", "ui/comm",
+                                            "ui/monitor",   "ui/pages",   "ui/app"};
+
+int UiLayer(const std::string& folder) {
+    const auto it = std::find(kUiLayers.begin(), kUiLayers.end(), folder);
+    return it == kUiLayers.end() ? -1 : static_cast<int>(it - kUiLayers.begin());
+}
+
 struct Include {
     std::string target; // as written
     bool angled;
@@ -107,8 +117,13 @@ std::vector<std::string> LayeringFaults(const SourceTree& tree) {
             if (inc.angled)
                 continue;
             const std::string to = FolderOf(inc.target);
-            if (!to.empty() && to != from && tree.count(inc.target))
-                graph[from].emplace(to, path);
+            if (to.empty() || to == from || !tree.count(inc.target))
+                continue;
+            graph[from].emplace(to, path);
+            const int fromLayer = UiLayer(from);
+            if (fromLayer >= 0 && UiLayer(to) > fromLayer)
+                faults.push_back(path + ": " + from + " includes " + inc.target +
+                                 ", a folder above it");
         }
     }
     std::set<std::string> done;

@@ -13,5 +13,7 @@ SourceTree ReadSourceTree(const std::string& srcDir);
 
 // What breaks the layers, one line per fault, each naming a file: a Qt or window header
 // included by a core file, a header of ours from outside the launcher included by the
-// launcher, and every cycle between folders. Empty when the tree is sound.
+// launcher, a window folder including one above it (framework, widgets, graph, comm,
+// monitor, pages, app from the bottom up) and every cycle between folders. Empty when the tree is
+// sound.
 std::vector<std::string> LayeringFaults(const SourceTree& tree);

@@ -28,6 +28,7 @@ TEST(Layering, PlantedFaultsAreFoundAndNamed) {
     SourceTree tree = ReadSourceTree(std::string(CALORA_SOURCE_DIR) + "/src");
     ASSERT_TRUE(tree.count("core/modbus/ModbusMaster.cpp"));
     ASSERT_TRUE(tree.count("core/platform/Event.h"));
+    ASSERT_TRUE(tree.count("ui/graph/ChartCtrl.h"));
 
     // A Qt header and a window header in the core.
     tree["core/modbus/ModbusMaster.cpp"] += "\n#include <QString>\n";
@@ -37,8 +38,12 @@ TEST(Layering, PlantedFaultsAreFoundAndNamed) {
     // The launcher reaching into the program.
     tree["launcher/Planted.cpp"] = "#include \"launcher/LauncherDlg.h\"\n#include <QDialog>\n"
                                    "#include \"ui/framework/DialogBase.h\"\n";
+    // A small widget reaching up into the chart.
+    tree["ui/widgets/Planted.cpp"] = "#include \"ui/graph/ChartCtrl.h\"\n";
     const auto faults = LayeringFaults(tree);
 
+    EXPECT_TRUE(Mentions(faults, "ui/widgets/Planted.cpp: ui/widgets includes ui/graph/"))
+        << Joined(faults);
     EXPECT_TRUE(Mentions(faults, "core/modbus/ModbusMaster.cpp: the core includes QString"))
         << Joined(faults);
     EXPECT_TRUE(Mentions(faults, "core/platform/Event.h: the core includes ui/framework/"))

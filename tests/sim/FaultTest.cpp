@@ -10,7 +10,7 @@
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 using sim::FaultKind;
 
 class Faults : public ::testing::Test {

@@ -213,13 +213,13 @@ TEST_F(Program, ServesTcpAndPtyUntilSigterm) {
     ASSERT_TRUE(banner.count("PTY"));
     EXPECT_EQ(banner["LINK"], link);
     {
-        CTramaModbusAsincrona tcp("127.0.0.1", uint16_t(std::stoi(banner["TCP_PORT"])));
+        CModbusMaster tcp("127.0.0.1", uint16_t(std::stoi(banner["TCP_PORT"])));
         ASSERT_TRUE(tcp.IsOpen());
         int16_t value = -1;
         EXPECT_EQ(tcp.Request(5, 3, 56, 1, &value, true, 10), 0);
         EXPECT_EQ(value, 0);
         EXPECT_EQ(tcp.Request(6, 3, 56, 1, &value, true, 10), 2);
-        CTramaModbusAsincrona rtu(link, 19200, 0, 0, 8);
+        CModbusMaster rtu(link, 19200, 0, 0, 8);
         ASSERT_TRUE(rtu.IsOpen());
         EXPECT_EQ(rtu.Request(5, 3, 1, 1, &value, true, 1000), 0);
         EXPECT_EQ(value, 200);
@@ -255,12 +255,12 @@ TEST_F(Program, UnprivilegedMasterReopensTheTerminal) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         for (int i = 0; i < 20; ++i) {
-            CTramaModbusAsincrona master(pty, 19200, 0, 0, 8);
+            CModbusMaster master(pty, 19200, 0, 0, 8);
             int16_t value = 0;
             try {
                 failures +=
                     master.IsOpen() && master.Request(1, 3, 1, 1, &value, true, 1000) == 0 ? 0 : 1;
-            } catch (CTramaModbusAsincrona::tErrorCom) {
+            } catch (CModbusMaster::tErrorCom) {
                 ++failures;
             }
         }

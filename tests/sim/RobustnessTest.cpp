@@ -66,7 +66,7 @@ TEST(Noise, RandomBytesOnTheTerminalLeaveItAnswering) {
         }
         close(fd);
     }
-    CTramaModbusAsincrona master(path, 19200, 0, 0, 8);
+    CModbusMaster master(path, 19200, 0, 0, 8);
     ASSERT_TRUE(master.IsOpen());
     int16_t value = 0;
     EXPECT_EQ(master.Request(1, 3, 1, 1, &value, true, 1000), 0);

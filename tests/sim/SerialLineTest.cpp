@@ -12,7 +12,7 @@
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 // Master parity codes: 0 none, 1 odd, 2 even.
 constexpr uint8_t kNone = 0, kOdd = 1, kEven = 2;

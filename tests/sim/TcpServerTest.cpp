@@ -90,7 +90,7 @@ TEST_F(TcpSide, SeveralMastersAtOnce) {
     std::vector<std::future<int>> results;
     for (int i = 0; i < kMasters; ++i) {
         results.push_back(std::async(std::launch::async, [this, i] {
-            CTramaModbusAsincrona master("127.0.0.1", port);
+            CModbusMaster master("127.0.0.1", port);
             if (!master.IsOpen())
                 return -1;
             int ok = 0;
@@ -100,7 +100,7 @@ TEST_F(TcpSide, SeveralMastersAtOnce) {
                     if (master.Request(uint8_t(1 + (i + n) % 2), 3, 1, 1, &value, true, 5) == 0 &&
                         value == 200)
                         ++ok;
-                } catch (CTramaModbusAsincrona::tErrorCom) {
+                } catch (CModbusMaster::tErrorCom) {
                 }
             }
             return ok;
@@ -179,10 +179,10 @@ TEST(TcpShutdown, StopWithClientsConnectedAndAnswersPendingDoesNotHang) {
     }
     // A serial master holding the terminal, its request waiting on a slow answer too.
     bus->SetFault(2, sim::FaultKind::Slow, 1.0, 60000);
-    CTramaModbusAsincrona serial(pty, 2400, 0, 0, 8);
+    CModbusMaster serial(pty, 2400, 0, 0, 8);
     ASSERT_TRUE(serial.IsOpen());
     int16_t value = 0;
-    EXPECT_THROW(serial.Request(2, 3, 0, 1, &value, false, 50), CTramaModbusAsincrona::tErrorCom);
+    EXPECT_THROW(serial.Request(2, 3, 0, 1, &value, false, 50), CModbusMaster::tErrorCom);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
     const auto start = std::chrono::steady_clock::now();

@@ -68,7 +68,7 @@ inline MasterFactory
 ScriptedMasterFactory(CAnswerFunctionPort::Script script,
                       std::shared_ptr<std::vector<CAnswerFunctionPort::Exchange>> log) {
     return [script, log](const CommSettings&) {
-        return std::make_unique<CTramaModbusAsincrona>(
-            std::make_unique<CAnswerFunctionPort>(script, log), 0);
+        return std::make_unique<CModbusMaster>(std::make_unique<CAnswerFunctionPort>(script, log),
+                                               0);
     };
 }

@@ -76,7 +76,7 @@ inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> bytes) {
 }
 
 // A master in the given mode (0 serial, 1 TCP) over a scripted link.
-inline std::unique_ptr<CTramaModbusAsincrona> ScriptedMaster(std::shared_ptr<ScriptedLink> link,
-                                                             int mode = 0) {
-    return std::make_unique<CTramaModbusAsincrona>(std::make_unique<CScriptedPort>(link), mode);
+inline std::unique_ptr<CModbusMaster> ScriptedMaster(std::shared_ptr<ScriptedLink> link,
+                                                     int mode = 0) {
+    return std::make_unique<CModbusMaster>(std::make_unique<CScriptedPort>(link), mode);
 }

@@ -19,7 +19,7 @@ public:
     CTQControllerModel& GetModel() override { return model; }
     CControllerList& MonitorList() override { return list; }
     int32_t& LogMode() override { return logMode; }
-    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override {
+    std::unique_ptr<CModbusMaster> CreateMaster() const override {
         return makeMaster ? makeMaster() : nullptr;
     }
     std::string LogsDir() const override { return logs; }
@@ -31,5 +31,5 @@ public:
     int32_t logMode = 1;
     std::string logs;
     std::string graphs;
-    std::function<std::unique_ptr<CTramaModbusAsincrona>()> makeMaster;
+    std::function<std::unique_ptr<CModbusMaster>()> makeMaster;
 };

@@ -74,8 +74,7 @@ std::unique_ptr<CCaloraApp> MakeApp(bool demo, std::shared_ptr<sim::SimBus>* dem
     return std::make_unique<CCaloraApp>(TestBinDir() + "/calora", options);
 }
 
-void AutoCloseBusTasks(CMyPropertySheetTQ& sheet, std::vector<BusTaskRecord>& records,
-                       int cancelAfterMs) {
+void AutoCloseBusTasks(CMainSheet& sheet, std::vector<BusTaskRecord>& records, int cancelAfterMs) {
     sheet.SetBusTaskHook([&records, cancelAfterMs](CBusTaskDlg& dialog) {
         auto* timer = new QTimer(&dialog);
         auto* clock = new QElapsedTimer;

@@ -40,7 +40,7 @@ struct BusTaskRecord {
 // task has ended (Close), so command chains run without a person; records each dialog.
 // cancelAfterMs > 0 presses the button that long after the start instead (Cancel), then
 // again to close.
-void AutoCloseBusTasks(CMyPropertySheetTQ& sheet, std::vector<BusTaskRecord>& records,
+void AutoCloseBusTasks(CMainSheet& sheet, std::vector<BusTaskRecord>& records,
                        int cancelAfterMs = 0);
 
 // Runs `fn` every few milliseconds until it returns true or the time is up; false on time-out.

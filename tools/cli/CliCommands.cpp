@@ -15,7 +15,7 @@
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 int BusFailure(std::ostream& err, int code) {
     err << "calora-cli: " << ComErrorName(code) << " (" << code << ")\n";

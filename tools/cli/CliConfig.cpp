@@ -13,6 +13,7 @@
 #include "core/tasks/BusTask.h"
 #include "core/tasks/CommSettings.h"
 #include "core/tasks/ConfigurationFile.h"
+#include "core/tasks/FamilyDetection.h"
 #include "core/tasks/ParameterTransfer.h"
 #include "languages/StringIds.h"
 
@@ -27,7 +28,7 @@ extern "C" const char* DllLengGetTexto(int id);
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 // The texts of the language the desktop program uses (its profile), else English.
 class CliTexts {
@@ -272,21 +273,14 @@ int Write(const CliOptions& o, std::ostream& out, std::ostream& err) {
         err << "[" << k + 1 << "/" << total << "] address " << address << "\n";
         out << "address " << address << ": ";
         // The family first: a file for one family is never written to the other.
-        int16_t familyWord = 0;
-        int result;
+        ModelFamily found;
         try {
-            result =
-                master->Request(static_cast<uint8_t>(address), 3, 56, 1, &familyWord, true, wait);
+            found = DetectFamily(*master, static_cast<uint8_t>(address), wait);
         } catch (Master::tErrorCom code) {
-            result = code;
-        }
-        if (result != Master::comOk && result != Master::comException) {
-            out << ComErrorName(result) << "\n";
+            out << ComErrorName(code) << "\n";
             all = false;
             continue;
         }
-        const ModelFamily found =
-            (result == Master::comException || familyWord != 0) ? TQ102_TQ402 : TQ100;
         if (found != file.GetFamily()) {
             out << "family " << FamilyName(found) << ", file is " << FamilyName(file.GetFamily())
                 << ": skipped\n";

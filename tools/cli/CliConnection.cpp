@@ -61,8 +61,7 @@ bool PrepareSerialPort(const CliOptions& options, std::string& error) {
     return false;
 }
 
-std::unique_ptr<CTramaModbusAsincrona> OpenCliMaster(const CliOptions& options,
-                                                     std::string& error) {
+std::unique_ptr<CModbusMaster> OpenCliMaster(const CliOptions& options, std::string& error) {
     if (!PrepareSerialPort(options, error))
         return nullptr;
     std::string ip;

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-class CTramaModbusAsincrona;
+class CModbusMaster;
 struct CommSettings;
 
 // Dotted IPv4 address of a host name or address; nothing when it cannot be resolved.
@@ -22,4 +22,4 @@ CommSettings SettingsFromOptions(const CliOptions& options, const std::string& i
 bool PrepareSerialPort(const CliOptions& options, std::string& error);
 
 // A master on the options' connection, open; or nullptr with a one-line reason.
-std::unique_ptr<CTramaModbusAsincrona> OpenCliMaster(const CliOptions& options, std::string& error);
+std::unique_ptr<CModbusMaster> OpenCliMaster(const CliOptions& options, std::string& error);

@@ -44,7 +44,7 @@ std::string LoadFailure(const std::string& path, const ConfigurationFileResult& 
 }
 
 // The master of the options' connection, or of the desktop program's settings.
-std::unique_ptr<CTramaModbusAsincrona> OpenMaster(const CliOptions& o, std::string& error) {
+std::unique_ptr<CModbusMaster> OpenMaster(const CliOptions& o, std::string& error) {
     if (o.useTcp || !o.serialPort.empty())
         return OpenCliMaster(o, error);
     CCliProfile profile(CCliProfile::DefaultPath());
@@ -155,7 +155,7 @@ int RunMonitor(const CliOptions& o, int outFd, std::ostream& err) {
 
     CBlockedStopSignals signals;
     std::string error;
-    std::unique_ptr<CTramaModbusAsincrona> master = OpenMaster(o, error);
+    std::unique_ptr<CModbusMaster> master = OpenMaster(o, error);
     if (!master)
         return Fail(err, error);
     std::unique_ptr<CMqttPublisher> publisher;

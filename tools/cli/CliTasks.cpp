@@ -16,7 +16,7 @@
 
 namespace {
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 // Status coils per family: a ZI102-VA402 has no eleventh.
 constexpr uint16_t kCoilsTQ100 = 11;

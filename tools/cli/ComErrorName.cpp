@@ -3,7 +3,7 @@
 #include "core/modbus/ModbusMaster.h"
 
 const char* ComErrorName(int code) {
-    using M = CTramaModbusAsincrona;
+    using M = CModbusMaster;
     switch (code) {
     case M::comOk:
         return "comOk";

@@ -39,12 +39,12 @@ int CRecordingPort::Transact(const uint8_t* request, int requestLength, uint8_t*
 
 int RecordedErrorCode(const ExchangeRecord& record, int mode) {
     if (!record.any)
-        return CTramaModbusAsincrona::comOk;
+        return CModbusMaster::comOk;
     if (record.transportFailed)
-        return CTramaModbusAsincrona::comPortError;
+        return CModbusMaster::comPortError;
     // The master's own check, on a master that never touches a line.
     ExchangeRecord unused;
-    CTramaModbusAsincrona checker(std::make_unique<CRecordingPort>(nullptr, unused), mode);
+    CModbusMaster checker(std::make_unique<CRecordingPort>(nullptr, unused), mode);
     int16_t value = 0;
     return checker.CheckResponse(record.request.data(), record.response.data(),
                                  static_cast<uint32_t>(record.response.size()), &value);

@@ -4,10 +4,10 @@
 #include "core/modbus/ModbusMaster.h"
 #include "core/platform/LanguageLibrary.h"
 #include "ui/framework/TextProvider.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
-#include "ui/widgets/GraphScaling.h"
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/GraphScaling.h"
+#include "ui/graph/GraphViewerDlg.h"
+#include "ui/graph/LineGraphDlg.h"
 
 #include <QDir>
 #include <QPixmap>
@@ -44,7 +44,7 @@ TEST(Screenshots, LineGraphOf72ControllersAndTheViewer) {
             bus.At(a).SetRegister(1, static_cast<int16_t>(base + 3 * a));
     };
     setPoints(150);
-    CTramaModbusAsincrona master("127.0.0.1", bus.StartTcp());
+    CModbusMaster master("127.0.0.1", bus.StartTcp());
 
     QTemporaryDir dir;
     std::vector<GraphController> controllers;
@@ -62,10 +62,10 @@ TEST(Screenshots, LineGraphOf72ControllersAndTheViewer) {
                               static_cast<uint16_t>(t % 60),
                               0};
     };
-    auto graph = std::make_unique<CGraficaLineasDlg>(controllers, dir.path().toStdString() + "/",
-                                                     nullptr, clock);
+    auto graph = std::make_unique<CLineGraphDlg>(controllers, dir.path().toStdString() + "/",
+                                                 nullptr, clock);
     graph->show();
-    CGraficaCtrl& chart = graph->Chart();
+    CChartCtrl& chart = graph->Chart();
     // Process values of six zones, and the set point and output of the first.
     for (int i : {0, 1, 2, 5, 8, 11, 14, 17}) {
         chart.GetCurve(i)->SetVisible(true);
@@ -90,7 +90,7 @@ TEST(Screenshots, LineGraphOf72ControllersAndTheViewer) {
     const std::string path = graph->GraphPath();
     graph.reset(); // writes the last segment
 
-    CVisorGraficaDlg viewer(path, dir.path().toStdString() + "/");
+    CGraphViewerDlg viewer(path, dir.path().toStdString() + "/");
     viewer.EnsureInitialized();
     for (int i = 0; i < 300; ++i)
         viewer.Chart().CursorLeft();

@@ -1,6 +1,6 @@
 // The language selection dialog in English and Español.
 #include "core/platform/LanguageLibrary.h"
-#include "ui/app/LanguageDialog.h"
+#include "ui/app/LanguageDlg.h"
 #include "ui/framework/TextProvider.h"
 
 #include <QApplication>

@@ -43,7 +43,7 @@ TEST(Screenshots, MonitoringWindowInEachLanguage) {
     options.timeScale = 0;
     sim::SimBus bus(options);
     bus.AddDefaultControllers();
-    CTramaModbusAsincrona master("127.0.0.1", bus.StartTcp());
+    CModbusMaster master("127.0.0.1", bus.StartTcp());
     QTemporaryDir dir;
     CTestSession session(dir.path().toStdString() + "/");
     session.list.period = 2;

@@ -20,7 +20,7 @@ void ShootPages(const std::string& language, const QString& suffix) {
     SetSerialDeviceScanner([] { return std::vector<std::string>{}; });
     auto app = MakeApp(true);
     ASSERT_TRUE(app->InitInstance());
-    CMyPropertySheetTQ* sheet = app->BuildSheet();
+    CMainSheet* sheet = app->BuildSheet();
     ASSERT_NE(sheet, nullptr);
     std::vector<BusTaskRecord> records;
     AutoCloseBusTasks(*sheet, records);
@@ -32,10 +32,10 @@ void ShootPages(const std::string& language, const QString& suffix) {
     sheet->resize(sheet->sizeHint());
     const TQModelPages& pages = app->GetModel().GetPageSlots();
     const std::pair<IModelPage*, const char*> shots[] = {
-        {pages.configuracion, "page-configuration"},
-        {pages.configuracion2, "page-input-output"},
-        {pages.serialRetransmission, "page-retransmission"},
-        {pages.parametrosMultiple, "page-multiple"},
+        {pages.configuration, "page-configuration"},
+        {pages.inputOutput, "page-input-output"},
+        {pages.retransmission, "page-retransmission"},
+        {pages.multipleControllers, "page-multiple"},
     };
     for (const auto& [page, name] : shots) {
         if (!page || !sheet->SetActivePage(page))

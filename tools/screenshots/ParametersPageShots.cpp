@@ -22,13 +22,13 @@ void Shoot(const std::string& language, const QString& suffix) {
     CScopedUiServices services(recorder);
     auto app = MakeApp(true);
     ASSERT_TRUE(app->InitInstance());
-    CMyPropertySheetTQ* sheet = app->BuildSheet();
+    CMainSheet* sheet = app->BuildSheet();
     ASSERT_NE(sheet, nullptr);
     app->Settings().address = 3;
     IModelPage* first = sheet->GetActivePage();
-    CMyPropertyParametros* live = nullptr;
+    CParametersPage* live = nullptr;
     for (IModelPage* page : sheet->GetPages())
-        if (auto* found = dynamic_cast<CMyPropertyParametros*>(page))
+        if (auto* found = dynamic_cast<CParametersPage*>(page))
             live = found;
     ASSERT_NE(live, nullptr);
     sheet->show();

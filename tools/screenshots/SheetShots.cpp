@@ -36,7 +36,7 @@ void Save(QWidget& window, const QString& name) {
 }
 
 // The window with the second menu and its Interface submenu open, drawn over it.
-QPixmap WindowWithInterfaceMenu(CMyPropertySheetTQ& sheet) {
+QPixmap WindowWithInterfaceMenu(CMainSheet& sheet) {
     QMenuBar* bar = sheet.MenuBar();
     QAction* second = bar->actions().value(1);
     QMenu* menu = second->menu();
@@ -72,7 +72,7 @@ void TakeAll(const std::string& language, const QString& suffix) {
     });
     auto app = MakeApp(true);
     ASSERT_TRUE(app->InitInstance());
-    CMyPropertySheetTQ* sheet = app->BuildSheet();
+    CMainSheet* sheet = app->BuildSheet();
     ASSERT_NE(sheet, nullptr);
     sheet->show();
     Save(*sheet, "main-window" + suffix);

@@ -7,9 +7,9 @@
 #include "core/platform/MemoryProfileStore.h"
 #include "core/tasks/AppSession.h"
 #include "ui/framework/TextProvider.h"
-#include "ui/monitor/GraficaBarrasDlg.h"
-#include "ui/monitor/GraficaControladoresDlg.h"
+#include "ui/monitor/BarGraphDlg.h"
 #include "ui/monitor/MonitorDlg.h"
+#include "ui/monitor/OverviewDlg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,7 +31,7 @@ QString ShotDir() {
 // points, a fault or two, a controller over range. Simulated time runs on by Advance only.
 struct SimulatedPlant {
     sim::SimBus bus{sim::SimBusOptions{.timeScale = 0.0}};
-    std::unique_ptr<CTramaModbusAsincrona> master;
+    std::unique_ptr<CModbusMaster> master;
 
     SimulatedPlant() {
         bus.AddDefaultControllers();
@@ -45,7 +45,7 @@ struct SimulatedPlant {
         }
         bus.SetFault(40, sim::FaultKind::Silent);
         bus.Advance(240);
-        master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus.StartTcp(0));
+        master = std::make_unique<CModbusMaster>("127.0.0.1", bus.StartTcp(0));
     }
 
     // One read of every controller as the polling engine makes it.
@@ -60,7 +60,7 @@ struct SimulatedPlant {
                     onData(a, registers, coils);
                     continue;
                 }
-            } catch (CTramaModbusAsincrona::tErrorCom) {
+            } catch (CModbusMaster::tErrorCom) {
             }
             onError(a);
         }
@@ -94,7 +94,7 @@ TEST(Screenshots, BarGraphOf72Controllers) {
     for (uint8_t a = 1; a <= 72; ++a)
         entries.push_back({a, QStringLiteral("Zone %1").arg(a)});
     CMemoryProfileStore profile;
-    CGraficaBarrasDlg view(entries, profile);
+    CBarGraphDlg view(entries, profile);
     plant.PollOnce([&](uint8_t a, short* r, unsigned char* c) { view.Chart().OnData(a, r, c); },
                    [&](uint8_t a) { view.Chart().OnError(a); });
     Save(view, "bar-graph-72");
@@ -108,7 +108,7 @@ TEST(Screenshots, ControllersOverviewOf72Controllers) {
     UseEnglish();
     SimulatedPlant plant;
     CControllerList list("Zone");
-    CGraficaControladoresDlg view(list, *plant.master, [] { return 200; });
+    COverviewDlg view(list, *plant.master, [] { return 200; });
     const CDialogUnits units = CDialogUnits::System();
     view.resize(units.X(558), units.Y(339));
     view.EnsureInitialized();
@@ -144,7 +144,7 @@ public:
     CTQControllerModel& GetModel() override { return model; }
     CControllerList& MonitorList() override { return list; }
     int32_t& LogMode() override { return logMode; }
-    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override { return nullptr; }
+    std::unique_ptr<CModbusMaster> CreateMaster() const override { return nullptr; }
     std::string LogsDir() const override { return folder + "/logs/"; }
     std::string GraphsDir() const override { return folder + "/gf/"; }
 

@@ -6,7 +6,7 @@
 #include "ui/app/SplashDlg.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
-#include "ui/widgets/DialogoHisteresis.h"
+#include "ui/widgets/HysteresisDlg.h"
 #include "ui/widgets/ValueDlg.h"
 #include "ui/widgets/ValuePairDlg.h"
 
@@ -47,7 +47,7 @@ TEST(Screenshots, SmallDialogs) {
     CValuePairDlg pair("250.0", "180.5", -1999, 9999, -1999, 9999, 1);
     Save(pair, "value-pair-dialog");
     CMemoryProfileStore profile;
-    CDialogoHisteresis hysteresis(profile);
+    CHysteresisDlg hysteresis(profile);
     Save(hysteresis, "hysteresis-dialog");
     CAboutDlg about;
     Save(about, "about-box");

@@ -11,17 +11,17 @@ namespace {
 constexpr double kRowLimit = 1.0e6;
 
 bool IsExtremeCandidate(float value) {
-    return std::isfinite(value) && value != CCurva::kNoValue;
+    return std::isfinite(value) && value != CGraphCurve::kNoValue;
 }
 
 } // namespace
 
-CCurva::CCurva(uint32_t colour, float scaleMax, float scaleMin, std::string controllerName,
-               std::string variableName)
+CGraphCurve::CGraphCurve(uint32_t colour, float scaleMax, float scaleMin,
+                         std::string controllerName, std::string variableName)
     : controllerName(std::move(controllerName)), variableName(std::move(variableName)),
       colour(colour), scaleMax(scaleMax), scaleMin(scaleMin) {}
 
-void CCurva::AddSample(float value) {
+void CGraphCurve::AddSample(float value) {
     if (IsExtremeCandidate(value)) {
         maxSeen = std::max(maxSeen, value);
         minSeen = std::min(minSeen, value);
@@ -29,11 +29,11 @@ void CCurva::AddSample(float value) {
     samples.push_back(value);
 }
 
-void CCurva::AddMissing() {
+void CGraphCurve::AddMissing() {
     samples.push_back(-std::numeric_limits<float>::infinity());
 }
 
-void CCurva::ForgetBefore(int64_t index, size_t keep) {
+void CGraphCurve::ForgetBefore(int64_t index, size_t keep) {
     const size_t held = samples.size();
     const size_t spare = held > keep ? held - keep : 0;
     const auto drop = static_cast<size_t>(
@@ -43,13 +43,13 @@ void CCurva::ForgetBefore(int64_t index, size_t keep) {
     firstIndex += static_cast<int32_t>(drop);
 }
 
-void CCurva::VisibleRange(int width, size_t& first, size_t& count) const {
+void CGraphCurve::VisibleRange(int width, size_t& first, size_t& count) const {
     const size_t n = samples.size();
     first = static_cast<size_t>(width) < n ? n - 1 - static_cast<size_t>(width) : 0;
     count = n - first;
 }
 
-bool CCurva::IndexAt(int x, const PlotRect& plot, int& index) const {
+bool CGraphCurve::IndexAt(int x, const PlotRect& plot, int& index) const {
     const int w = plot.Width();
     const size_t n = samples.size();
     if (w <= 0 || n <= 1)
@@ -61,7 +61,7 @@ bool CCurva::IndexAt(int x, const PlotRect& plot, int& index) const {
     return true;
 }
 
-bool CCurva::ValueAt(int x, const PlotRect& plot, float& value) const {
+bool CGraphCurve::ValueAt(int x, const PlotRect& plot, float& value) const {
     int index = 0;
     if (!IndexAt(x, plot, index))
         return false;
@@ -72,7 +72,7 @@ bool CCurva::ValueAt(int x, const PlotRect& plot, float& value) const {
     return true;
 }
 
-float CCurva::VisibleMax(const PlotRect& plot) const {
+float CGraphCurve::VisibleMax(const PlotRect& plot) const {
     float result = kNoValue;
     if (plot.Width() <= 1 || samples.size() <= 1)
         return result;
@@ -85,7 +85,7 @@ float CCurva::VisibleMax(const PlotRect& plot) const {
     return result;
 }
 
-float CCurva::VisibleMin(const PlotRect& plot) const {
+float CGraphCurve::VisibleMin(const PlotRect& plot) const {
     float result = kNoMin;
     if (plot.Width() <= 1 || samples.size() <= 1)
         return result;
@@ -98,7 +98,7 @@ float CCurva::VisibleMin(const PlotRect& plot) const {
     return result;
 }
 
-bool CCurva::RowOf(float value, int height, int& row) const {
+bool CGraphCurve::RowOf(float value, int height, int& row) const {
     if (!std::isfinite(value) || scaleMax == scaleMin)
         return false;
     const double h = height;
@@ -110,7 +110,7 @@ bool CCurva::RowOf(float value, int height, int& row) const {
     return true;
 }
 
-void CCurva::Draw(ICurveCanvas& canvas, int penWidth, const PlotRect& plot) const {
+void CGraphCurve::Draw(ICurveCanvas& canvas, int penWidth, const PlotRect& plot) const {
     const int w = plot.Width();
     if (!visible || w <= 1 || samples.size() <= 1)
         return;
@@ -135,7 +135,7 @@ void CCurva::Draw(ICurveCanvas& canvas, int penWidth, const PlotRect& plot) cons
     flush();
 }
 
-GraphPoints CCurva::PointsBetween(int from, int to) const {
+GraphPoints CGraphCurve::PointsBetween(int from, int to) const {
     const int64_t held = static_cast<int64_t>(samples.size());
     const int64_t lo = std::clamp<int64_t>(int64_t{from} - firstIndex, 0, held);
     const int64_t hi = std::clamp<int64_t>(int64_t{to} - firstIndex, lo, held);
@@ -149,7 +149,7 @@ GraphPoints CCurva::PointsBetween(int from, int to) const {
     return points;
 }
 
-void CCurva::SetPoints(const GraphPoints& points) {
+void CGraphCurve::SetPoints(const GraphPoints& points) {
     firstIndex = points.from;
     decimals = points.decimals;
     maxSeen = points.maxSeen;
@@ -157,6 +157,6 @@ void CCurva::SetPoints(const GraphPoints& points) {
     samples = points.samples;
 }
 
-GraphHeaderEntry CCurva::HeaderEntry() const {
+GraphHeaderEntry CGraphCurve::HeaderEntry() const {
     return {controllerName, variableName, colour, visible};
 }

@@ -36,13 +36,13 @@ public:
 // controller that did not answer). A live curve holds only its newest samples (see
 // ForgetBefore); the extremes seen stay those of its whole life. Not locked: its owner
 // serialises use.
-class CCurva {
+class CGraphCurve {
 public:
     static constexpr float kNoValue = -9999.0f; // left out of the extremes
     static constexpr float kNoMin = 9999.0f;
 
-    CCurva(uint32_t colour, float scaleMax, float scaleMin, std::string controllerName,
-           std::string variableName);
+    CGraphCurve(uint32_t colour, float scaleMax, float scaleMin, std::string controllerName,
+                std::string variableName);
 
     void AddSample(float value);
     void AddMissing();

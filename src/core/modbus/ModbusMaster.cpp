@@ -12,114 +12,94 @@ constexpr int kMaxAttempts = 5;
 
 } // namespace
 
-CTramaModbusAsincrona::CTramaModbusAsincrona(const std::string& portName, uint32_t baud,
-                                             uint8_t parity, uint8_t stopBits, uint8_t byteSize)
+CModbusMaster::CModbusMaster(const std::string& portName, uint32_t baud, uint8_t parity,
+                             uint8_t stopBits, uint8_t byteSize)
     : transport(std::make_unique<CSerialCommPort>(portName, baud, parity, stopBits, byteSize)),
       mode(0) {}
 
-CTramaModbusAsincrona::CTramaModbusAsincrona(const std::string& ip, uint16_t port)
+CModbusMaster::CModbusMaster(const std::string& ip, uint16_t port)
     : transport(std::make_unique<CTcpCommPort>(ip, port)), mode(1) {}
 
-CTramaModbusAsincrona::CTramaModbusAsincrona(std::unique_ptr<CCommPort> transport_, int mode_)
+CModbusMaster::CModbusMaster(std::unique_ptr<CCommPort> transport_, int mode_)
     : transport(std::move(transport_)), mode(mode_) {}
 
-CTramaModbusAsincrona::~CTramaModbusAsincrona() {
+CModbusMaster::~CModbusMaster() {
     if (transport)
         transport->Close();
 }
 
-void CTramaModbusAsincrona::SetStopEvent(CManualResetEvent* event) {
+void CModbusMaster::SetStopEvent(CManualResetEvent* event) {
     std::lock_guard<std::recursive_mutex> guard(lock);
     stopEvent = event;
     if (transport)
         transport->SetStopEvent(event);
 }
 
-void CTramaModbusAsincrona::ThrowIfStopped() const {
+void CModbusMaster::ThrowIfStopped() const {
     if (stopEvent && stopEvent->IsSet())
         throw comStopped;
 }
 
-bool CTramaModbusAsincrona::IsOpen() const {
+bool CModbusMaster::IsOpen() const {
     return transport && transport->IsOpen();
 }
 
-CTramaModbusAsincrona::tErrorCom CTramaModbusAsincrona::CheckResponse(const uint8_t* request,
-                                                                      const uint8_t* response,
-                                                                      uint32_t length,
-                                                                      int16_t* value) const {
+CModbusMaster::tErrorCom CModbusMaster::CheckResponse(const uint8_t* request,
+                                                      const uint8_t* response, uint32_t length,
+                                                      int16_t* value) const {
     return static_cast<tErrorCom>(CheckAnswer(request, response, length, mode == 0, value));
 }
 
-bool CTramaModbusAsincrona::ResendAfterLostConnection(int& attempt) const {
+bool CModbusMaster::ResendAfterLostConnection(int& attempt) const {
     // The four functions sent are idempotent, so a request whose connection ended before the
     // answer is sent again on a new one, as one more attempt of the same budget.
     return transport && transport->ConnectionLost() && ++attempt < kMaxAttempts;
 }
 
-int CTramaModbusAsincrona::Request(uint8_t address, uint8_t function, uint16_t reg, uint16_t value,
-                                   int16_t* dest, bool retry, int waitMs) {
-    uint8_t frame[8];
-    BuildRequestFrame(frame, address, function, reg, value);
-    uint8_t response[kFrameCapacity];
-
+CModbusMaster::tErrorCom CModbusMaster::Transaction(const uint8_t* request, ModbusFrame& answer,
+                                                    int16_t* value, bool retry, int waitMs,
+                                                    int extraWaitMs) {
     int attempt = retry ? 0 : kMaxAttempts - 1;
     std::lock_guard<std::recursive_mutex> guard(lock);
     tErrorCom code = comNoResponse;
     for (;;) {
-        uint32_t length = kFrameCapacity;
+        answer.count = kFrameCapacity;
         ThrowIfStopped();
-        if (!transport || !transport->Transact(frame, 8, response, &length, waitMs)) {
+        if (!transport || !transport->Transact(request, 8, answer.data, &answer.count, waitMs)) {
             ThrowIfStopped();
             if (!ResendAfterLostConnection(attempt))
                 throw comPortError;
             continue;
         }
-        code = CheckResponse(frame, response, std::min(length, kFrameCapacity), dest);
+        answer.count = std::min(answer.count, kFrameCapacity);
+        code = CheckResponse(request, answer.data, answer.count, value);
         if (code == comOk || code == comException)
             return code;
         ThrowIfStopped();
         if (code == comShortFrame || code == comNoResponse)
-            waitMs += 100;
+            waitMs += extraWaitMs;
         if (++attempt >= kMaxAttempts)
             break;
     }
     throw code;
 }
 
-int CTramaModbusAsincrona::RequestFrame(uint8_t address, uint8_t function, uint16_t reg,
-                                        uint16_t value, ModbusFrame* frame, bool retry,
-                                        int waitMs) {
+int CModbusMaster::Request(uint8_t address, uint8_t function, uint16_t reg, uint16_t value,
+                           int16_t* dest, bool retry, int waitMs) {
+    uint8_t request[8];
+    BuildRequestFrame(request, address, function, reg, value);
+    ModbusFrame answer;
+    return Transaction(request, answer, dest, retry, waitMs, 100);
+}
+
+int CModbusMaster::RequestFrame(uint8_t address, uint8_t function, uint16_t reg, uint16_t value,
+                                ModbusFrame* frame, bool retry, int waitMs) {
     uint8_t request[8];
     BuildRequestFrame(request, address, function, reg, value);
     ModbusFrame scratchFrame;
-    if (frame == nullptr)
-        frame = &scratchFrame;
     int16_t scratchValue = 0;
-
-    int attempt = retry ? 0 : kMaxAttempts - 1;
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    tErrorCom code = comNoResponse;
-    for (;;) {
-        frame->count = kFrameCapacity;
-        ThrowIfStopped();
-        if (!transport || !transport->Transact(request, 8, frame->data, &frame->count, waitMs)) {
-            ThrowIfStopped();
-            if (!ResendAfterLostConnection(attempt))
-                throw comPortError;
-            continue;
-        }
-        frame->count = std::min(frame->count, kFrameCapacity);
-        code = CheckResponse(request, frame->data, frame->count, &scratchValue);
-        if (code == comOk || code == comException)
-            return code;
-        ThrowIfStopped();
-        if (code == comShortFrame || code == comNoResponse)
-            waitMs += 1000;
-        if (++attempt >= kMaxAttempts)
-            break;
-    }
-    throw code;
+    // A whole-frame request waits longer after a silent or short answer: its answers are long.
+    return Transaction(request, frame ? *frame : scratchFrame, &scratchValue, retry, waitMs, 1000);
 }
 
 namespace {
@@ -128,7 +108,7 @@ namespace {
 // [start, start + n), chunk by chunk from 0; `store(start, n, data)` takes the items out of an
 // answer whose byte count the check has already matched to n.
 template <class Store>
-int ReadInChunks(CTramaModbusAsincrona& master, uint8_t address, uint8_t function, uint16_t count,
+int ReadInChunks(CModbusMaster& master, uint8_t address, uint8_t function, uint16_t count,
                  uint16_t chunk, int waitMs, Store store) {
     // A chunk of 0 would never advance: read everything in one request instead.
     const uint32_t step = chunk == 0 ? count : chunk;
@@ -136,17 +116,17 @@ int ReadInChunks(CTramaModbusAsincrona& master, uint8_t address, uint8_t functio
         const uint16_t n = static_cast<uint16_t>(std::min<uint32_t>(count - start, step));
         ModbusFrame frame;
         if (master.RequestFrame(address, function, static_cast<uint16_t>(start), n, &frame, true,
-                                waitMs) == CTramaModbusAsincrona::comException)
-            return CTramaModbusAsincrona::comException;
+                                waitMs) == CModbusMaster::comException)
+            return CModbusMaster::comException;
         store(start, n, frame.data + 3);
     }
-    return CTramaModbusAsincrona::comOk;
+    return CModbusMaster::comOk;
 }
 
 } // namespace
 
-int CTramaModbusAsincrona::ReadRegisters(uint8_t address, int16_t* dest, uint16_t count,
-                                         uint16_t chunk, int waitMs) {
+int CModbusMaster::ReadRegisters(uint8_t address, int16_t* dest, uint16_t count, uint16_t chunk,
+                                 int waitMs) {
     if (dest == nullptr && count > 0)
         throw comNoDestination;
     std::lock_guard<std::recursive_mutex> guard(lock);
@@ -158,8 +138,8 @@ int CTramaModbusAsincrona::ReadRegisters(uint8_t address, int16_t* dest, uint16_
                         });
 }
 
-int CTramaModbusAsincrona::ReadCoils(uint8_t address, uint8_t* dest, uint16_t count, uint16_t chunk,
-                                     int waitMs) {
+int CModbusMaster::ReadCoils(uint8_t address, uint8_t* dest, uint16_t count, uint16_t chunk,
+                             int waitMs) {
     if (dest == nullptr && count > 0)
         throw comNoDestination;
     std::lock_guard<std::recursive_mutex> guard(lock);
@@ -175,8 +155,8 @@ int CTramaModbusAsincrona::ReadCoils(uint8_t address, uint8_t* dest, uint16_t co
                         });
 }
 
-bool CTramaModbusAsincrona::SetLineParameters(uint32_t baud, uint8_t parity, uint8_t stopBits,
-                                              uint8_t byteSize) {
+bool CModbusMaster::SetLineParameters(uint32_t baud, uint8_t parity, uint8_t stopBits,
+                                      uint8_t byteSize) {
     if (mode != 0)
         return false;
     std::lock_guard<std::recursive_mutex> guard(lock);

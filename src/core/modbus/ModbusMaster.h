@@ -16,7 +16,7 @@ struct ModbusFrame {
 
 // Modbus RTU master over a serial line (mode 0) or Modbus TCP (mode 1). Only functions 1, 3, 5
 // and 6 are ever sent. Bus failures are thrown as tErrorCom values.
-class CTramaModbusAsincrona {
+class CModbusMaster {
 public:
     enum tErrorCom {
         comOk = kFrameOk,
@@ -33,16 +33,16 @@ public:
 
     // Serial: parity and stop bits are the line codes of the serial port (parity 0 none,
     // 1 odd, 2 even; stop bits 0 = one).
-    CTramaModbusAsincrona(const std::string& portName, uint32_t baud, uint8_t parity,
-                          uint8_t stopBits, uint8_t byteSize);
+    CModbusMaster(const std::string& portName, uint32_t baud, uint8_t parity, uint8_t stopBits,
+                  uint8_t byteSize);
     // TCP: dotted IPv4 address and port.
-    CTramaModbusAsincrona(const std::string& ip, uint16_t port);
+    CModbusMaster(const std::string& ip, uint16_t port);
     // Any transport (tests, simulated links). mode 0 checks the CRC, mode 1 does not.
-    CTramaModbusAsincrona(std::unique_ptr<CCommPort> transport, int mode);
-    ~CTramaModbusAsincrona();
+    CModbusMaster(std::unique_ptr<CCommPort> transport, int mode);
+    ~CModbusMaster();
 
-    CTramaModbusAsincrona(const CTramaModbusAsincrona&) = delete;
-    CTramaModbusAsincrona& operator=(const CTramaModbusAsincrona&) = delete;
+    CModbusMaster(const CModbusMaster&) = delete;
+    CModbusMaster& operator=(const CModbusMaster&) = delete;
 
     bool IsOpen() const;
     int Mode() const { return mode; }
@@ -69,6 +69,11 @@ public:
     std::recursive_mutex& Lock() { return lock; }
 
 private:
+    // One request sent and its answer checked, again after a bad answer while attempts are
+    // left (each wait extraWaitMs longer after a silent or short one). Returns comOk or
+    // comException; every other outcome is thrown.
+    tErrorCom Transaction(const uint8_t* request, ModbusFrame& answer, int16_t* value, bool retry,
+                          int waitMs, int extraWaitMs);
     // Throws comStopped while the stop event is set.
     void ThrowIfStopped() const;
     // After a failed Transact: counts the attempt and says whether the request goes again.

@@ -79,11 +79,11 @@ void CTQControllerModel::SetPages(const TQModelPages& pageSlots) {
 void CTQControllerModel::RebuildPageList() {
     pages.clear();
     IModelPage* const order[] = {
-        pageList.configuracion,
-        pageList.configuracion2,
-        family == TQ100 ? pageList.serialRetransmission : nullptr,
-        pageList.parametrosMultiple,
-        pageList.parametros,
+        pageList.configuration,
+        pageList.inputOutput,
+        family == TQ100 ? pageList.retransmission : nullptr,
+        pageList.multipleControllers,
+        pageList.parameters,
     };
     for (IModelPage* page : order) {
         if (page != nullptr)
@@ -107,16 +107,16 @@ void CTQControllerModel::SetFamily(IPropertySheet* sheet, ModelFamily newFamily)
         return;
     IModelPage* const remembered = sheet != nullptr ? sheet->GetActivePage() : nullptr;
     if (newFamily == TQ102_TQ402) {
-        RemoveFrom(sheet, pageList.serialRetransmission);
+        RemoveFrom(sheet, pageList.retransmission);
         count = kRegisterCountTQ102_TQ402;
     } else {
         // The retransmission page goes before the last two, so those are taken off and
         // added again behind it.
-        RemoveFrom(sheet, pageList.parametros);
-        RemoveFrom(sheet, pageList.parametrosMultiple);
-        AddTo(sheet, pageList.serialRetransmission);
-        AddTo(sheet, pageList.parametrosMultiple);
-        AddTo(sheet, pageList.parametros);
+        RemoveFrom(sheet, pageList.parameters);
+        RemoveFrom(sheet, pageList.multipleControllers);
+        AddTo(sheet, pageList.retransmission);
+        AddTo(sheet, pageList.multipleControllers);
+        AddTo(sheet, pageList.parameters);
         if (sheet != nullptr && remembered != nullptr)
             sheet->SetActivePage(remembered);
         count = kRegisterCountTQ100;

@@ -71,11 +71,11 @@ inline constexpr uint32_t kFamily = 56;
 // The five configuration pages the model brings to the sheet. Supplied by the windows (not
 // owned by the model; they must outlive it or be detached). A null slot is left out.
 struct TQModelPages {
-    IModelPage* configuracion = nullptr;        // CMyPropertyConfiguracion
-    IModelPage* configuracion2 = nullptr;       // CMyPropertyConfiguracion2
-    IModelPage* serialRetransmission = nullptr; // CSerialRetransmissionPage, TQ100 only
-    IModelPage* parametrosMultiple = nullptr;   // CMyPropertyParametrosMultiple
-    IModelPage* parametros = nullptr;           // CMyPropertyParametros
+    IModelPage* configuration = nullptr;       // CConfigurationPage
+    IModelPage* inputOutput = nullptr;         // CInputOutputPage
+    IModelPage* retransmission = nullptr;      // CRetransmissionPage, TQ100 only
+    IModelPage* multipleControllers = nullptr; // CMultipleControllersPage
+    IModelPage* parameters = nullptr;          // CParametersPage
 };
 
 // The model of both families of the series; the family is a switch inside the one object.

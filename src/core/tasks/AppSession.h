@@ -8,7 +8,7 @@
 
 class CControllerList;
 class CTQControllerModel;
-class CTramaModbusAsincrona;
+class CModbusMaster;
 
 // What the windows of one run share. The application implements it and hands it to each
 // window that needs it, so no window reaches for a global.
@@ -24,7 +24,7 @@ public:
     // controller. Kept in configuration files, not in the profile.
     virtual int32_t& LogMode() = 0;
     // A master for the current settings, or none (see CreateMaster in CommSettings.h).
-    virtual std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const = 0;
+    virtual std::unique_ptr<CModbusMaster> CreateMaster() const = 0;
     // Folders of the log files and the graph files, with the trailing separator.
     virtual std::string LogsDir() const = 0;
     virtual std::string GraphsDir() const = 0;

@@ -14,17 +14,17 @@ constexpr int kLastAddress = 255;
 constexpr int kAddressesPerPass = kLastAddress - kFirstAddress + 1;
 
 // Any answer that does not throw, an exception answer included, means a slave is there.
-bool Probe(CTramaModbusAsincrona& master, int address, int waitMs) {
+bool Probe(CModbusMaster& master, int address, int waitMs) {
     try {
         int16_t value = 0;
         master.Request(static_cast<uint8_t>(address), 3, 0, 1, &value, false, waitMs);
         return true;
-    } catch (CTramaModbusAsincrona::tErrorCom) {
+    } catch (CModbusMaster::tErrorCom) {
         return false;
     }
 }
 
-bool PortUsable(CBusTask& task, const CTramaModbusAsincrona* master) {
+bool PortUsable(CBusTask& task, const CModbusMaster* master) {
     if (master && master->IsOpen())
         return true;
     task.StopEvent().Set();

@@ -105,7 +105,7 @@ void CBusTask::Join() {
         worker.join();
 }
 
-std::unique_ptr<CTramaModbusAsincrona> CBusTask::CreateTaskMaster() {
+std::unique_ptr<CModbusMaster> CBusTask::CreateTaskMaster() {
     return masterFactory(settings);
 }
 
@@ -123,7 +123,7 @@ template <typename Step> bool RunReported(int mode, const char* what, Step step)
         return true;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "calora: bus task %d, %s: %s\n", mode, what, e.what());
-    } catch (CTramaModbusAsincrona::tErrorCom error) {
+    } catch (CModbusMaster::tErrorCom error) {
         std::fprintf(stderr, "calora: bus task %d, %s: bus error %d\n", mode, what,
                      static_cast<int>(error));
     }

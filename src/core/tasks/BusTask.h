@@ -13,7 +13,7 @@
 #include <vector>
 
 struct CommSettings;
-class CTramaModbusAsincrona;
+class CModbusMaster;
 class CTQControllerModel;
 
 // Posted by a bus task to its dialog: first parameter a status string id, second the
@@ -85,7 +85,7 @@ public:
     virtual void ShowEnded(int titleId) = 0;
 };
 
-using MasterFactory = std::function<std::unique_ptr<CTramaModbusAsincrona>(const CommSettings&)>;
+using MasterFactory = std::function<std::unique_ptr<CModbusMaster>(const CommSettings&)>;
 
 // One bus task: the worker of a mode, its stop event and outcome. The dialog (or a test, or
 // the command line) owns it for the time the task runs.
@@ -135,7 +135,7 @@ public:
     CommSettings& Settings() { return settings; }
     CTQControllerModel& Model() { return model; }
     IBusTaskSink& Sink() { return sink; }
-    std::unique_ptr<CTramaModbusAsincrona> CreateTaskMaster();
+    std::unique_ptr<CModbusMaster> CreateTaskMaster();
     // The worker's last act: TryStopTimer and, if it stopped the timer, ShowEnded.
     void EndOfWorker();
 

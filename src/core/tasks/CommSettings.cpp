@@ -38,9 +38,9 @@ TransportChoice CreateTransport(const CommSettings& settings) {
     return {};
 }
 
-std::unique_ptr<CTramaModbusAsincrona> CreateMaster(const CommSettings& settings) {
+std::unique_ptr<CModbusMaster> CreateMaster(const CommSettings& settings) {
     TransportChoice choice = CreateTransport(settings);
     if (!choice.port)
         return nullptr;
-    return std::make_unique<CTramaModbusAsincrona>(std::move(choice.port), choice.mode);
+    return std::make_unique<CModbusMaster>(std::move(choice.port), choice.mode);
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 class CCommPort;
-class CTramaModbusAsincrona;
+class CModbusMaster;
 
 // Connection settings, kept in the user profile.
 struct CommSettings {
@@ -37,4 +37,4 @@ TransportChoice CreateTransport(const CommSettings& settings);
 
 // A master on CreateTransport's port, or none. The master may have failed to open: callers
 // check IsOpen.
-std::unique_ptr<CTramaModbusAsincrona> CreateMaster(const CommSettings& settings);
+std::unique_ptr<CModbusMaster> CreateMaster(const CommSettings& settings);

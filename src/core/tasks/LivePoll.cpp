@@ -10,14 +10,13 @@ namespace {
 // Repeats a read while the controller answers with an exception, kTries times in all.
 template <class Read> int ReadWithTries(Read read) {
     int result = read();
-    for (int tries = 1; result == CTramaModbusAsincrona::comException && tries < CLivePoll::kTries;
-         ++tries)
+    for (int tries = 1; result == CModbusMaster::comException && tries < CLivePoll::kTries; ++tries)
         result = read();
     return result;
 }
 } // namespace
 
-CLivePoll::CLivePoll(CTramaModbusAsincrona& master, uint8_t address, ModelFamily family, int waitMs,
+CLivePoll::CLivePoll(CModbusMaster& master, uint8_t address, ModelFamily family, int waitMs,
                      ILivePollSink& sink)
     : master(master), address(address), coilCount(CoilCount(family)), waitMs(waitMs), sink(sink) {}
 
@@ -83,14 +82,14 @@ bool CLivePoll::PollOnce() {
                 return master.ReadRegisters(address, buffers.registers.data(),
                                             LivePollResult::kRegisterCount, kChunk, waitMs);
             });
-            if (result != CTramaModbusAsincrona::comException) {
+            if (result != CModbusMaster::comException) {
                 result = ReadWithTries([&] {
                     return master.ReadCoils(address, buffers.status.data(),
                                             static_cast<uint16_t>(coilCount),
                                             static_cast<uint16_t>(coilCount), waitMs);
                 });
             }
-        } catch (CTramaModbusAsincrona::tErrorCom) {
+        } catch (CModbusMaster::tErrorCom) {
             thrown = true;
         }
     }
@@ -99,8 +98,7 @@ bool CLivePoll::PollOnce() {
         return false;
     if (thrown)
         return Ask(IDS_MSG_POLL_COMM_ERROR) != BoxAnswer::Abort;
-    if (result == CTramaModbusAsincrona::comException &&
-        Ask(IDS_MSG_READ_EXCEPTION) == BoxAnswer::Abort)
+    if (result == CModbusMaster::comException && Ask(IDS_MSG_READ_EXCEPTION) == BoxAnswer::Abort)
         return false;
     buffers.error = result != 0 ? 1 : 0;
     sink.PollDone(buffers);

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <thread>
 
-class CTramaModbusAsincrona;
+class CModbusMaster;
 
 // One poll of the live page: the 43 registers and the status coils (one byte each, cleared
 // before every read). error is non-zero when the last read ended without data.
@@ -46,7 +46,7 @@ public:
     static constexpr int kTries = 15; // reads repeated while the answer is an exception
     static constexpr int kChunk = 16;
 
-    CLivePoll(CTramaModbusAsincrona& master, uint8_t address, ModelFamily family, int waitMs,
+    CLivePoll(CModbusMaster& master, uint8_t address, ModelFamily family, int waitMs,
               ILivePollSink& sink);
     // Stops and joins; the caller must not be the thread the sink blocks on (see Stop).
     ~CLivePoll();
@@ -77,7 +77,7 @@ private:
     // The box, unless the worker is stopping (then Abort without asking).
     BoxAnswer Ask(int stringId);
 
-    CTramaModbusAsincrona& master;
+    CModbusMaster& master;
     uint8_t address;
     int coilCount;
     int waitMs;

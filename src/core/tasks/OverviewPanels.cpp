@@ -80,29 +80,29 @@ int COverviewPanels::ClampedDecimals(size_t index) const {
     return PanelDecimals(snapshots[index].registers[kDecimalsRegister]);
 }
 
-COverviewPanels::Result COverviewPanels::WriteOne(CTramaModbusAsincrona& master, uint8_t address,
+COverviewPanels::Result COverviewPanels::WriteOne(CModbusMaster& master, uint8_t address,
                                                   uint16_t reg, int16_t value, int waitMs) {
     Result result;
     try {
         // An exception answer carries no echo: the write did not happen.
         if (master.Request(address, kWriteRegister, reg, static_cast<uint16_t>(value), &result.echo,
-                           true, waitMs) != CTramaModbusAsincrona::comOk)
+                           true, waitMs) != CModbusMaster::comOk)
             return result;
         if (reg == kSetPointRegister) {
             result.readBack =
                 master.Request(address, kReadHolding, kSetPointRegister, 1, &result.setPoint, true,
-                               waitMs) == CTramaModbusAsincrona::comOk;
+                               waitMs) == CModbusMaster::comOk;
             if (!result.readBack)
                 return result;
         }
         result.ok = true;
-    } catch (CTramaModbusAsincrona::tErrorCom) {
+    } catch (CModbusMaster::tErrorCom) {
         result.ok = false;
     }
     return result;
 }
 
-WriteOutcome COverviewPanels::WriteRegister(CTramaModbusAsincrona& master, bool all, bool rescale,
+WriteOutcome COverviewPanels::WriteRegister(CModbusMaster& master, bool all, bool rescale,
                                             uint8_t address, uint16_t reg, int16_t value,
                                             int waitMs, IWriteProgress* progress) {
     WriteOutcome outcome;
@@ -147,7 +147,7 @@ WriteOutcome COverviewPanels::WriteRegister(CTramaModbusAsincrona& master, bool 
     return outcome;
 }
 
-WriteOutcome COverviewPanels::WriteCoil(CTramaModbusAsincrona& master, bool all, uint8_t address,
+WriteOutcome COverviewPanels::WriteCoil(CModbusMaster& master, bool all, uint8_t address,
                                         uint16_t coil, bool state, int waitMs,
                                         IWriteProgress* progress) {
     WriteOutcome outcome;
@@ -160,8 +160,8 @@ WriteOutcome COverviewPanels::WriteCoil(CTramaModbusAsincrona& master, bool all,
     auto writeOne = [&](uint8_t to, int16_t& echo) {
         try {
             return master.Request(to, kWriteCoil, coil, state ? kCoilOn : 0, &echo, true, waitMs) ==
-                   CTramaModbusAsincrona::comOk;
-        } catch (CTramaModbusAsincrona::tErrorCom) {
+                   CModbusMaster::comOk;
+        } catch (CModbusMaster::tErrorCom) {
             return false;
         }
     };

@@ -75,11 +75,10 @@ public:
     // decimals to each one's). Holds the master's lock throughout, so polling waits. A
     // Modbus exception answer, a thrown bus error, a failed set-point read-back or, when
     // writing to all, an echo that differs from the value sent fails that controller.
-    WriteOutcome WriteRegister(CTramaModbusAsincrona& master, bool all, bool rescale,
-                               uint8_t address, uint16_t reg, int16_t value, int waitMs,
-                               IWriteProgress* progress);
+    WriteOutcome WriteRegister(CModbusMaster& master, bool all, bool rescale, uint8_t address,
+                               uint16_t reg, int16_t value, int waitMs, IWriteProgress* progress);
     // Switches coil `coil` on (state != 0) or off, likewise.
-    WriteOutcome WriteCoil(CTramaModbusAsincrona& master, bool all, uint8_t address, uint16_t coil,
+    WriteOutcome WriteCoil(CModbusMaster& master, bool all, uint8_t address, uint16_t coil,
                            bool state, int waitMs, IWriteProgress* progress);
 
 private:
@@ -89,7 +88,7 @@ private:
         bool readBack = false;
         int16_t setPoint = 0;
     };
-    Result WriteOne(CTramaModbusAsincrona& master, uint8_t address, uint16_t reg, int16_t value,
+    Result WriteOne(CModbusMaster& master, uint8_t address, uint16_t reg, int16_t value,
                     int waitMs);
     int ClampedDecimals(size_t index) const;
 

@@ -3,6 +3,7 @@
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/TQControllerModel.h"
 #include "core/tasks/CommSettings.h"
+#include "core/tasks/FamilyDetection.h"
 #include "languages/StringIds.h"
 
 #include <cstdio>
@@ -10,7 +11,7 @@
 
 namespace {
 
-using tErrorCom = CTramaModbusAsincrona::tErrorCom;
+using tErrorCom = CModbusMaster::tErrorCom;
 
 constexpr int kChunk = 16;
 // Short answers lengthen the wait by this much, until it reaches the limit.
@@ -54,25 +55,22 @@ struct TransferRun {
 
     // A short answer is worth another try with a longer wait; anything else ends the task.
     void OnBusError(tErrorCom error) {
-        if (error == CTramaModbusAsincrona::comShortFrame && timeout < kTimeoutLimit)
+        if (error == CModbusMaster::comShortFrame && timeout < kTimeoutLimit)
             timeout += kTimeoutStep;
         else
             Fail(IDS_TASK_NO_ANSWER);
     }
 
-    // Register 56 tells the family; the sheet switches to it before the procedure goes on.
-    bool DetectFamily() {
-        int16_t value = 0;
-        int result;
+    // The sheet switches to the controller's family before the procedure goes on.
+    bool SwitchToFamily() {
+        ModelFamily family;
         try {
-            result = master->Request(address, 3, static_cast<uint16_t>(reg::kFamily), 1, &value,
-                                     true, timeout);
+            family = DetectFamily(*master, address, timeout);
         } catch (tErrorCom) {
             Fail(IDS_TASK_NO_ANSWER);
             return false;
         }
-        const bool zi102 = value != 0 || result == CTramaModbusAsincrona::comException;
-        sink.SendFamilyCommand(zi102 ? kCmdFamilyTQ102_TQ402 : kCmdFamilyTQ100);
+        sink.SendFamilyCommand(family == TQ100 ? kCmdFamilyTQ100 : kCmdFamilyTQ102_TQ402);
         return true;
     }
 
@@ -84,7 +82,7 @@ struct TransferRun {
     uint8_t address;
     uint32_t word;
     int timeout;
-    std::unique_ptr<CTramaModbusAsincrona> master;
+    std::unique_ptr<CModbusMaster> master;
 };
 
 bool IsRetransmissionPortRegister(uint32_t index) {
@@ -118,12 +116,12 @@ void WriteLoop(TransferRun& run, const std::vector<uint32_t>& registers, bool wr
             const int result = run.master->RequestFrame(
                 run.address, 6, static_cast<uint16_t>(index),
                 static_cast<uint16_t>(run.model.GetValue(index)), &frame, true, run.timeout);
-            if (result == CTramaModbusAsincrona::comException) {
+            if (result == CModbusMaster::comException) {
                 question =
                     run.sink.LoadText(IDS_MSG_WRITE_REFUSED) + " " + run.ParameterName(index);
             } else if (frame.count < 6) {
                 // No echo to store: treat like any other truncated answer.
-                throw CTramaModbusAsincrona::comShortFrame;
+                throw CModbusMaster::comShortFrame;
             } else {
                 const auto echoed = static_cast<int16_t>((frame.data[4] << 8) | frame.data[5]);
                 if (run.model.SetValue(index, echoed)) {
@@ -183,7 +181,7 @@ std::vector<uint32_t> ParameterGroup(int mode) {
 
 void ReadAllParameters(CBusTask& task) {
     TransferRun run(task);
-    if (!run.Begin() || !run.DetectFamily())
+    if (!run.Begin() || !run.SwitchToFamily())
         return;
     while (!task.StopRequested()) {
         if (!run.PortOpen())
@@ -195,7 +193,7 @@ void ReadAllParameters(CBusTask& task) {
         try {
             const int result = run.master->ReadRegisters(
                 run.address, buffer.data(), static_cast<uint16_t>(count), kChunk, run.timeout);
-            if (result == CTramaModbusAsincrona::comException) {
+            if (result == CModbusMaster::comException) {
                 run.Fail(IDS_MSG_READ_EXCEPTION);
             } else {
                 run.sink.PostProgress(40);
@@ -213,7 +211,7 @@ void ReadAllParameters(CBusTask& task) {
 
 void WriteAllParameters(CBusTask& task) {
     TransferRun run(task);
-    if (!run.Begin() || !run.DetectFamily())
+    if (!run.Begin() || !run.SwitchToFamily())
         return;
     std::vector<uint32_t> registers(run.model.GetCount());
     for (uint32_t i = 0; i < registers.size(); ++i)
@@ -249,7 +247,7 @@ void WriteOneParameter(CTQControllerModel& model, const CommSettings& settings, 
         result = error;
     }
     master.reset();
-    if (result != CTramaModbusAsincrona::comOk) {
+    if (result != CModbusMaster::comOk) {
         ui.ShowMessage(IDS_MSG_WRITE_FAILED, IWriteOneSink::Icon::Information);
         return;
     }

@@ -4,12 +4,13 @@
 #include "core/model/ControllerList.h"
 #include "core/model/ControllerModel.h"
 #include "core/tasks/DataLogger.h"
+#include "core/tasks/FamilyDetection.h"
 
 #include <cstring>
 #include <exception>
 #include <system_error>
 
-CPollingEngine::CPollingEngine(CTramaModbusAsincrona& master, const CControllerModel& model,
+CPollingEngine::CPollingEngine(CModbusMaster& master, const CControllerModel& model,
                                const CControllerList& source, const DataLoggerConfig& logger)
     : master(master), model(model), periodSeconds(source.period),
       list(std::make_unique<CControllerList>(source)),
@@ -75,12 +76,9 @@ void CPollingEngine::Probe() {
     for (size_t i = 0; i < addresses.size() && !stopEvent.IsSet(); ++i) {
         uint16_t count = kMaxStatusCoils;
         try {
-            int16_t value = 0;
-            const int result =
-                master.Request(addresses[i], 3, kFamilyRegister, 1, &value, true, BaseTimeout());
-            if (result == CTramaModbusAsincrona::comException || value != 0)
+            if (DetectFamily(master, addresses[i], BaseTimeout()) != TQ100)
                 count = 10;
-        } catch (CTramaModbusAsincrona::tErrorCom) {
+        } catch (CModbusMaster::tErrorCom) {
             // Not answering now: read with 11 coils, as a TQ100.
         }
         std::lock_guard<std::mutex> guard(stateLock);
@@ -93,12 +91,12 @@ bool CPollingEngine::PollController(size_t index) {
     const uint16_t coilCount = coilCounts[index];
     startList.Call(address);
 
-    int result = CTramaModbusAsincrona::comException;
+    int result = CModbusMaster::comException;
     try {
         for (int attempt = 0; attempt < kPollExceptionTries; ++attempt) {
             result = master.ReadRegisters(address, registers, kPollRegisterCount,
                                           kPollRegisterChunk, BaseTimeout());
-            if (result != CTramaModbusAsincrona::comException)
+            if (result != CModbusMaster::comException)
                 break;
         }
         if (result == 0) {
@@ -106,18 +104,18 @@ bool CPollingEngine::PollController(size_t index) {
             std::memset(coils, 0, sizeof coils);
             for (int attempt = 0; attempt < kPollExceptionTries; ++attempt) {
                 result = master.ReadCoils(address, coils, coilCount, coilCount, BaseTimeout());
-                if (result != CTramaModbusAsincrona::comException)
+                if (result != CModbusMaster::comException)
                     break;
             }
         }
-    } catch (CTramaModbusAsincrona::tErrorCom code) {
-        result = code == 0 ? CTramaModbusAsincrona::comPortError : code;
+    } catch (CModbusMaster::tErrorCom code) {
+        result = code == 0 ? CModbusMaster::comPortError : code;
     }
 
     const bool ok = result == 0;
     if (ok)
         dataList.Call(address, registers, coils);
-    else if (result != CTramaModbusAsincrona::comStopped) {
+    else if (result != CModbusMaster::comStopped) {
         lastFailure = result;
         errorList.Call(address); // a read given up for a stop is no failed read
     }

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-class CTramaModbusAsincrona;
+class CModbusMaster;
 class CControllerModel;
 class CControllerList;
 class CDataLogger;
@@ -32,8 +32,6 @@ inline constexpr int kPollRegisterChunk = 16;
 inline constexpr int kMaxStatusCoils = 11;
 // Attempts of a read while the controller answers with an exception.
 inline constexpr int kPollExceptionTries = 15;
-// Register 56 tells the families apart: 0 on a TQ100 (11 coils), non-zero otherwise (10).
-inline constexpr uint16_t kFamilyRegister = 56;
 
 // An ordered list of callbacks with its own lock. Callbacks run inside the lock, in the
 // order they were added; nothing is ever removed. The lock is recursive and the list is
@@ -98,7 +96,7 @@ public:
     // The master is borrowed and must outlive the engine; it may be used by other threads
     // meanwhile (its lock serialises the transactions). The list is copied: edits made
     // while the engine lives take effect the next time.
-    CPollingEngine(CTramaModbusAsincrona& master, const CControllerModel& model,
+    CPollingEngine(CModbusMaster& master, const CControllerModel& model,
                    const CControllerList& list, const DataLoggerConfig& logger);
     // Stops the worker and waits for it.
     ~CPollingEngine();
@@ -156,7 +154,7 @@ private:
     bool PollController(size_t index);
     int BaseTimeout() const;
 
-    CTramaModbusAsincrona& master;
+    CModbusMaster& master;
     const CControllerModel& model;
     std::vector<uint8_t> addresses;
     std::vector<uint16_t> coilCounts;

@@ -107,9 +107,8 @@ bool CCaloraApp::StartDemoBus() {
 
 void CCaloraApp::CreatePages() {
     const TQModelPages& given = GetModel().GetPageSlots();
-    const bool pagesGiven = given.configuracion || given.configuracion2 ||
-                            given.serialRetransmission || given.parametrosMultiple ||
-                            given.parametros;
+    const bool pagesGiven = given.configuration || given.inputOutput || given.retransmission ||
+                            given.multipleControllers || given.parameters;
     if (pageSet || pagesGiven)
         return;
     // A transfer started from a page switches the family through the sheet.
@@ -121,9 +120,9 @@ void CCaloraApp::CreatePages() {
     GetModel().SetPages(pageSet->Slots());
 }
 
-CMyPropertySheetTQ* CCaloraApp::BuildSheet() {
+CMainSheet* CCaloraApp::BuildSheet() {
     try {
-        sheet = std::make_unique<CMyPropertySheetTQ>(*this);
+        sheet = std::make_unique<CMainSheet>(*this);
         configurationCommands = std::make_unique<CConfigurationCommands>(*sheet, *this);
         sheet->SetFileCommand([this](int id) { configurationCommands->OnCommand(id); });
     } catch (const CLanguageLoadFailed&) {
@@ -176,7 +175,7 @@ CControllerList& CCaloraApp::MonitorList() {
     return *monitorList;
 }
 
-std::unique_ptr<CTramaModbusAsincrona> CCaloraApp::CreateMaster() const {
+std::unique_ptr<CModbusMaster> CCaloraApp::CreateMaster() const {
     return ::CreateMaster(settings);
 }
 

@@ -11,8 +11,8 @@
 class CConfigurationCommands;
 class CControllerList;
 class CTQControllerModel;
-class CTramaModbusAsincrona;
-class CMyPropertySheetTQ;
+class CModbusMaster;
+class CMainSheet;
 class CPageSet;
 class IProfileStore;
 class QWidget;
@@ -49,7 +49,7 @@ public:
     // Builds the configuration pages (unless pages were given to the model before) and the
     // sheet that shows them; nullptr when the language library could not be loaded (its
     // message has been shown).
-    CMyPropertySheetTQ* BuildSheet();
+    CMainSheet* BuildSheet();
     // The configuration pages, made once the language library is loaded (their texts and the
     // monitoring list's default names come from it), unless pages were given to the model.
     void CreatePages();
@@ -68,7 +68,7 @@ public:
     bool HasMonitorList() const { return monitorList != nullptr; }
     int32_t& LogMode() override { return logMode; }
     // A master for the current settings, or none (see the free CreateMaster).
-    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override;
+    std::unique_ptr<CModbusMaster> CreateMaster() const override;
 
     // Folder of the executable, with the trailing separator.
     const std::string& AppDir() const { return appDir; }
@@ -89,7 +89,7 @@ public:
     // TCP port of the demo bus, 0 when none runs.
     uint16_t DemoPort() const { return demoPort; }
 
-    CMyPropertySheetTQ* Sheet() const { return sheet.get(); }
+    CMainSheet* Sheet() const { return sheet.get(); }
 
     // The user profile (language, port numbers; the connection settings outside demo mode).
     IProfileStore& Profile() { return *profile; }
@@ -112,7 +112,7 @@ private:
     std::unique_ptr<CTQControllerModel> model;
     std::unique_ptr<CPageSet> pageSet;
     std::unique_ptr<CControllerList> monitorList;
-    std::unique_ptr<CMyPropertySheetTQ> sheet;
+    std::unique_ptr<CMainSheet> sheet;
     std::unique_ptr<CConfigurationCommands> configurationCommands; // the sheet's Open and Save
     std::unique_ptr<IProfileStore> profile;
     std::unique_ptr<IProfileStore> scratchProfile;

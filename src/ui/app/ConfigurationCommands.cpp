@@ -25,7 +25,7 @@ QString MenuCaption(int stringId) {
 
 } // namespace
 
-CConfigurationCommands::CConfigurationCommands(CMyPropertySheetTQ& sheet, ISession& session)
+CConfigurationCommands::CConfigurationCommands(CMainSheet& sheet, ISession& session)
     : sheet(sheet), session(session), folder(QDir::currentPath()) {}
 
 void CConfigurationCommands::OnCommand(int id) {

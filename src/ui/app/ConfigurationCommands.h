@@ -4,7 +4,7 @@
 
 #include <vector>
 
-class CMyPropertySheetTQ;
+class CMainSheet;
 struct SkippedWord;
 class ISession;
 
@@ -12,7 +12,7 @@ class ISession;
 // user-interface thread and report through message boxes.
 class CConfigurationCommands {
 public:
-    CConfigurationCommands(CMyPropertySheetTQ& sheet, ISession& session);
+    CConfigurationCommands(CMainSheet& sheet, ISession& session);
 
     // The sheet's file command.
     void OnCommand(int id);
@@ -26,7 +26,7 @@ private:
     void Remember(const QString& path);
     void ShowSkippedValues(const std::vector<SkippedWord>& skipped);
 
-    CMyPropertySheetTQ& sheet;
+    CMainSheet& sheet;
     ISession& session;
     QString folder;
 };

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,13 +28,13 @@ struct CLanguageLoadFailed {};
 
 // The main window: a modal sheet titled "Calora" holding the model's pages, with the menu bar
 // that chooses the family and the interface and starts the transfers.
-class CMyPropertySheetTQ : public QDialog, public IPropertySheet, public ISheetHost {
+class CMainSheet : public QDialog, public IPropertySheet, public ISheetHost {
     Q_OBJECT
 public:
     // Loads the language library (throws CLanguageLoadFailed), adds the model's pages, builds
     // the menus from the serial port list and shows every text.
-    explicit CMyPropertySheetTQ(CCaloraApp& app);
-    ~CMyPropertySheetTQ() override;
+    explicit CMainSheet(CCaloraApp& app);
+    ~CMainSheet() override;
 
     // Menu commands, by id; ignored while menus are disabled.
     void OnCommand(int id);
@@ -93,10 +94,12 @@ protected:
     void reject() override;
 
 private:
+    // Menus and command dispatch live in MainSheetMenu.cpp, the pages in MainSheet.cpp.
     void BuildMenus();
     void BuildInterfaceMenu();
     QAction* AddCommand(QMenu* menu, int id, const QString& text = {});
     void SetCheckedInterface(int portIndex, bool tcp);
+    void RefreshMenuTexts();
 
     void OnPortCommand(int index);
     void OnTcpCommand();
@@ -109,6 +112,9 @@ private:
     void OnDetect(int scanMode);
     // Runs the bus-task dialog; true when it ended with OK.
     bool RunBusTask(int mode);
+    // A read or write of all parameters. A failure that escapes the task is told as no
+    // answer and gives nullopt; otherwise whether the task ended with OK.
+    std::optional<bool> RunTransfer(int mode);
     void OnAbout();
 
     // A page is left only when its fields pass their checks; otherwise it stays shown.

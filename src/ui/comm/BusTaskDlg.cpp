@@ -15,6 +15,10 @@
 
 namespace {
 constexpr int kTimerMs = 500;
+
+// A transfer's family command reaches the sheet as the menu command of the same id.
+static_assert(kCmdFamilyTQ100 == ID_FAMILY_TQ100);
+static_assert(kCmdFamilyTQ102_TQ402 == ID_FAMILY_TQ102_TQ402);
 } // namespace
 
 CBusTaskDlg::CBusTaskDlg(int mode, QWidget* parent, CommSettings& settings,

@@ -1,6 +1,6 @@
 #pragma once
 
-class CMyPropertySheetTQ;
+class CMainSheet;
 
 // The hooks the main sheet calls on its pages. The page base implements them; the base
 // versions do nothing.
@@ -11,7 +11,7 @@ public:
     virtual void OnEditEnter() {}
     virtual void OnEditEscape() {}
     // Reload every text from the language library.
-    virtual void UpdateLanguage(CMyPropertySheetTQ& sheet) { (void)sheet; }
+    virtual void UpdateLanguage(CMainSheet& sheet) { (void)sheet; }
     // Show the model's values.
     virtual void ModelToPage() {}
     // Check the shown values and store them into the model; false (with the focus on the

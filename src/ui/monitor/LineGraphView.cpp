@@ -2,8 +2,8 @@
 
 #include "core/model/ControllerList.h"
 #include "core/tasks/AppSession.h"
+#include "ui/graph/LineGraphDlg.h"
 #include "ui/monitor/MonitorDlg.h"
-#include "ui/widgets/GraficaLineasDlg.h"
 
 #include <boost/bind/bind.hpp>
 
@@ -19,18 +19,18 @@ std::vector<GraphController> PolledControllers(const CControllerList& list) {
     return controllers;
 }
 
-class CLineGraphView : public CGraficaLineasDlg, public IMonitorView {
+class CLineGraphView : public CLineGraphDlg, public IMonitorView {
 public:
     explicit CLineGraphView(CMonitorDlg& window)
-        : CGraficaLineasDlg(PolledControllers(window.MonitorList()), window.Session().GraphsDir(),
-                            &window) {}
+        : CLineGraphDlg(PolledControllers(window.MonitorList()), window.Session().GraphsDir(),
+                        &window) {}
 
     QWidget* ViewWidget() override { return this; }
 
     void Subscribe(CMonitorDlg& window) override {
         using namespace boost::placeholders;
-        window.AddDataSubscriber(boost::bind(&CGraficaLineasDlg::OnData, this, _1, _2, _3));
-        window.AddErrorSubscriber(boost::bind(&CGraficaLineasDlg::OnError, this, _1));
+        window.AddDataSubscriber(boost::bind(&CLineGraphDlg::OnData, this, _1, _2, _3));
+        window.AddErrorSubscriber(boost::bind(&CLineGraphDlg::OnError, this, _1));
     }
 };
 

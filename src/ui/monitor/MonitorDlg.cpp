@@ -17,8 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-CMonitorDlg::CMonitorDlg(CTramaModbusAsincrona& master, int logMode, ISession& session,
-                         QWidget* parent)
+CMonitorDlg::CMonitorDlg(CModbusMaster& master, int logMode, ISession& session, QWidget* parent)
     : CDialogBase(IDD_MONITOR, parent), master(master), logMode(logMode), session(session),
       list(std::make_unique<CControllerList>(session.MonitorList())) {
     DataLoggerConfig logger;

@@ -8,7 +8,7 @@
 #include <memory>
 
 class CControllerList;
-class CTramaModbusAsincrona;
+class CModbusMaster;
 class ISession;
 class QComboBox;
 class QFrame;
@@ -45,8 +45,7 @@ class CMonitorDlg : public CDialogBase {
 public:
     // The master must outlive the window. The monitoring list and the model come from the
     // session; the list is read once, here.
-    CMonitorDlg(CTramaModbusAsincrona& master, int logMode, ISession& session,
-                QWidget* parent = nullptr);
+    CMonitorDlg(CModbusMaster& master, int logMode, ISession& session, QWidget* parent = nullptr);
     ~CMonitorDlg() override;
 
     void AddDataSubscriber(DataCallback callback) { engine->AddDataSubscriber(callback); }
@@ -55,7 +54,7 @@ public:
     void AddErrorSubscriber(AddressCallback callback) { engine->AddErrorSubscriber(callback); }
 
     // What the views may need.
-    CTramaModbusAsincrona& Master() { return master; }
+    CModbusMaster& Master() { return master; }
     ISession& Session() { return session; }
     // The monitoring list as it was when the window opened.
     const CControllerList& MonitorList() const { return *list; }
@@ -87,7 +86,7 @@ private:
     void OnWorkerFailed();
     void ReportFromWorker(int stringId, const std::string& detail);
 
-    CTramaModbusAsincrona& master;
+    CModbusMaster& master;
     int logMode;
     ISession& session;
     std::unique_ptr<CControllerList> list;

@@ -5,9 +5,9 @@ class QWidget;
 
 // Items of the monitoring window's view chooser, in chooser order.
 enum MonitorViewItem : int {
-    kViewOverview = 0,  // controllers overview, CGraficaControladoresDlg
-    kViewBarGraph = 1,  // bar graph, CGraficaBarrasDlg
-    kViewLineGraph = 2, // line graph, CGraficaLineasDlg
+    kViewOverview = 0,  // controllers overview, COverviewDlg
+    kViewBarGraph = 1,  // bar graph, CBarGraphDlg
+    kViewLineGraph = 2, // line graph, CLineGraphDlg
     kViewCount = 3,
 };
 

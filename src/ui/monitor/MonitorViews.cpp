@@ -2,10 +2,10 @@
 
 #include "core/model/TQControllerModel.h"
 #include "core/tasks/AppSession.h"
-#include "ui/monitor/GraficaBarrasDlg.h"
-#include "ui/monitor/GraficaControladoresDlg.h"
+#include "ui/monitor/BarGraphDlg.h"
 #include "ui/monitor/LineGraphView.h"
 #include "ui/monitor/MonitorDlg.h"
+#include "ui/monitor/OverviewDlg.h"
 
 namespace {
 
@@ -22,13 +22,13 @@ IMonitorView* CreateMonitorView(MonitorViewItem item, CMonitorDlg& window) {
     switch (item) {
     case kViewOverview: {
         CTQControllerModel& model = window.Session().GetModel();
-        return Placed(new CGraficaControladoresDlg(
+        return Placed(new COverviewDlg(
                           window.MonitorList(), window.Master(),
                           [&model] { return model.GetBaseTimeout(); }, &window),
                       window);
     }
     case kViewBarGraph:
-        return Placed(new CGraficaBarrasDlg(window.MonitorList(), &window), window);
+        return Placed(new CBarGraphDlg(window.MonitorList(), &window), window);
     case kViewLineGraph:
         return CreateLineGraphView(window);
     case kViewCount:

@@ -70,13 +70,13 @@ void AddBoxButton(QGridLayout* grid, QPushButton* button) {
 }
 } // namespace
 
-CMyPropertyConfiguracion::CMyPropertyConfiguracion(const CPageContext& context, QWidget* parent)
-    : CModelPage(IDD_CONFIGURACION, context, parent) {
+CConfigurationPage::CConfigurationPage(const CPageContext& context, QWidget* parent)
+    : CModelPage(IDD_CONFIGURATION, context, parent) {
     BuildControls();
     InitPage();
 }
 
-void CMyPropertyConfiguracion::BuildControls() {
+void CConfigurationPage::BuildControls() {
     // Setpoint and PID box.
     QGroupBox* pidBox = AddBox(kBoxSetpointPid);
     auto* pid = new QGridLayout(pidBox);
@@ -172,7 +172,7 @@ void CMyPropertyConfiguracion::BuildControls() {
     OnFocusLost(band, [this] { ReformatPropBand(); });
 }
 
-void CMyPropertyConfiguracion::LoadTexts(bool caption) {
+void CConfigurationPage::LoadTexts(bool caption) {
     if (caption)
         setWindowTitle(TextById(IDS_PAGE_CONFIG));
     static constexpr std::pair<int, int> kCaptions[] = {
@@ -214,7 +214,7 @@ void CMyPropertyConfiguracion::LoadTexts(bool caption) {
     FillAlarmLists();
 }
 
-void CMyPropertyConfiguracion::FillAlarmLists() {
+void CConfigurationPage::FillAlarmLists() {
     for (int id : {kAlarm1Type, kAlarm2Type}) {
         auto* list = Control<QComboBox>(id);
         const int selected = list->currentIndex();
@@ -225,19 +225,19 @@ void CMyPropertyConfiguracion::FillAlarmLists() {
     }
 }
 
-bool CMyPropertyConfiguracion::RampSupported() const {
+bool CConfigurationPage::RampSupported() const {
     return Model().IsSupported(reg::kRampConfig) && Model().IsSupported(reg::kRampTime);
 }
 
-int CMyPropertyConfiguracion::Decimals() const {
+int CConfigurationPage::Decimals() const {
     return Model().GetValue(reg::kDecimalPoint);
 }
 
-int CMyPropertyConfiguracion::HysteresisDecimals() const {
+int CConfigurationPage::HysteresisDecimals() const {
     return Model().GetValue(reg::kInputType) < 10 ? 1 : Decimals();
 }
 
-void CMyPropertyConfiguracion::ExchangePropBand(CDataExchange& dx, int d) {
+void CConfigurationPage::ExchangePropBand(CDataExchange& dx, int d) {
     if (dx.IsSaving() && GetDlgItemText(kPropBand) == kOnOff) {
         propBand = 0;
         return;
@@ -248,7 +248,7 @@ void CMyPropertyConfiguracion::ExchangePropBand(CDataExchange& dx, int d) {
         SetDlgItemText(kPropBand, kOnOff);
 }
 
-void CMyPropertyConfiguracion::ReformatPropBand() {
+void CConfigurationPage::ReformatPropBand() {
     const std::optional<double> value = ParseNumber(GetDlgItemText(kPropBand).toStdString());
     if (value && ScaledFromReal(*value, Decimals(), false) == 0)
         SetDlgItemText(kPropBand, kOnOff);
@@ -256,7 +256,7 @@ void CMyPropertyConfiguracion::ReformatPropBand() {
         ReformatScaled(this, kPropBand, Decimals());
 }
 
-void CMyPropertyConfiguracion::DoExchange(CDataExchange& dx) {
+void CConfigurationPage::DoExchange(CDataExchange& dx) {
     const int d = Decimals();
     // The limits first: the setpoints are checked against them as just read. A lower limit
     // above the upper one is refused on the lower limit, the field to fix.
@@ -316,7 +316,7 @@ void CMyPropertyConfiguracion::DoExchange(CDataExchange& dx) {
     }
 }
 
-void CMyPropertyConfiguracion::LoadFields() {
+void CConfigurationPage::LoadFields() {
     const CTQControllerModel& model = Model();
     integralTime = model.GetValue(reg::kIntegralTime);
     integralLimit = model.GetValue(reg::kIntegralLimit);
@@ -352,7 +352,7 @@ void CMyPropertyConfiguracion::LoadFields() {
     }
 }
 
-void CMyPropertyConfiguracion::StoreFields() {
+void CConfigurationPage::StoreFields() {
     CTQControllerModel& model = Model();
     auto store = [&model](uint32_t index, int value) {
         model.SetValue(index, static_cast<int16_t>(value));

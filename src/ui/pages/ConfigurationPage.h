@@ -3,10 +3,10 @@
 #include "ui/pages/ModelPage.h"
 
 // The first page: setpoint and PID terms, the two alarms and the setpoint ramp.
-class CMyPropertyConfiguracion : public CModelPage {
+class CConfigurationPage : public CModelPage {
     Q_OBJECT
 public:
-    explicit CMyPropertyConfiguracion(const CPageContext& context, QWidget* parent = nullptr);
+    explicit CConfigurationPage(const CPageContext& context, QWidget* parent = nullptr);
 
 protected:
     void LoadTexts(bool caption) override;

@@ -129,17 +129,17 @@ void AddBoxButton(QGridLayout* grid, QPushButton* button) {
 
 } // namespace
 
-CMyPropertyConfiguracion2::CMyPropertyConfiguracion2(const CPageContext& context, QWidget* parent)
+CInputOutputPage::CInputOutputPage(const CPageContext& context, QWidget* parent)
     : CModelPage(IDD_CONFIGURACION2, context, parent) {
     BuildControls();
     InitPage();
 }
 
-bool CMyPropertyConfiguracion2::IsZI102() const {
+bool CInputOutputPage::IsZI102() const {
     return Model().GetFamily() == TQ102_TQ402;
 }
 
-void CMyPropertyConfiguracion2::BuildControls() {
+void CInputOutputPage::BuildControls() {
     // Input box.
     QGroupBox* inputBox = AddBox(kBoxInput);
     auto* input = new QGridLayout(inputBox);
@@ -212,11 +212,11 @@ void CMyPropertyConfiguracion2::BuildControls() {
     OnFocusLost(biasEdit, [this] { ReformatBias(); });
 }
 
-void CMyPropertyConfiguracion2::SetDecimalRange(int inputIndex) {
+void CInputOutputPage::SetDecimalRange(int inputIndex) {
     decimalSpin->setRange(0, inputIndex > kLastThermalIndex ? 3 : 1);
 }
 
-void CMyPropertyConfiguracion2::OnInputTypeChosen(int index) {
+void CInputOutputPage::OnInputTypeChosen(int index) {
     SetDecimalRange(index);
     const bool zi102 = IsZI102();
     int hint = 0;
@@ -232,11 +232,11 @@ void CMyPropertyConfiguracion2::OnInputTypeChosen(int index) {
         MessageBoxId(window(), hint, MbIcon::Information);
 }
 
-void CMyPropertyConfiguracion2::ReformatBias() {
+void CInputOutputPage::ReformatBias() {
     ReformatScaled(this, kBias, decimalSpin->value());
 }
 
-void CMyPropertyConfiguracion2::LoadTexts(bool caption) {
+void CInputOutputPage::LoadTexts(bool caption) {
     if (caption)
         setWindowTitle(TextById(IDS_PAGE_CONFIG2));
     static constexpr std::pair<int, int> kCaptions[] = {
@@ -284,7 +284,7 @@ void CMyPropertyConfiguracion2::LoadTexts(bool caption) {
     types->setCurrentIndex(typeSelected);
 }
 
-void CMyPropertyConfiguracion2::DoExchange(CDataExchange& dx) {
+void CInputOutputPage::DoExchange(CDataExchange& dx) {
     if (dx.IsSaving()) {
         // What is typed into a spin's edit counts, brought into the spin's range.
         decimalSpin->interpretText();
@@ -305,7 +305,7 @@ void CMyPropertyConfiguracion2::DoExchange(CDataExchange& dx) {
     ValidateScaledRange(dx, bias, kRawBiasLow, kRawBiasHigh, d);
 }
 
-void CMyPropertyConfiguracion2::LoadFields() {
+void CInputOutputPage::LoadFields() {
     const CTQControllerModel& model = Model();
     const bool zi102 = IsZI102();
     bias = model.GetValue(reg::kInputBias);
@@ -332,7 +332,7 @@ void CMyPropertyConfiguracion2::LoadFields() {
                   : QStringLiteral("Hw: v?.? Sw: v?.?");
 }
 
-void CMyPropertyConfiguracion2::StoreFields() {
+void CInputOutputPage::StoreFields() {
     CTQControllerModel& model = Model();
     auto store = [&model](uint32_t index, int value) {
         model.SetValue(index, static_cast<int16_t>(value));

@@ -8,10 +8,10 @@ class QSpinBox;
 
 // The second page: the input (sensor type, decimal point, unit, bias, filter), the control
 // output, the digital input and the controller's versions.
-class CMyPropertyConfiguracion2 : public CModelPage {
+class CInputOutputPage : public CModelPage {
     Q_OBJECT
 public:
-    explicit CMyPropertyConfiguracion2(const CPageContext& context, QWidget* parent = nullptr);
+    explicit CInputOutputPage(const CPageContext& context, QWidget* parent = nullptr);
 
 protected:
     void LoadTexts(bool caption) override;

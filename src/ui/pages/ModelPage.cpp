@@ -39,7 +39,7 @@ void CModelPage::InitPage() {
     initialized = true;
 }
 
-void CModelPage::UpdateLanguage(CMyPropertySheetTQ&) {
+void CModelPage::UpdateLanguage(CMainSheet&) {
     LoadTexts(true);
 }
 

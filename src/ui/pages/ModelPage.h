@@ -48,7 +48,7 @@ public:
     // control text; ModelToPage loads the registers into the fields and shows them;
     // PageToModel runs the saving exchange (false, with the focus on the refused field, when a
     // field is refused).
-    void UpdateLanguage(CMyPropertySheetTQ& sheet) override;
+    void UpdateLanguage(CMainSheet& sheet) override;
     // What UpdateLanguage does, without a sheet: every text again, for the model's family.
     void ReloadTexts() { LoadTexts(true); }
     void ModelToPage() override;

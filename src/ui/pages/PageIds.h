@@ -4,7 +4,7 @@
 // controls on different pages: each page finds only its own.
 
 // Configuration page: setpoint and PID, alarms, ramp.
-inline constexpr int IDD_CONFIGURACION = 104;
+inline constexpr int IDD_CONFIGURATION = 104;
 namespace cfg {
 // Setpoint and PID box.
 inline constexpr int kBoxSetpointPid = 1179;

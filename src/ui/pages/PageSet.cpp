@@ -2,18 +2,18 @@
 
 #include "ui/pages/ConfigurationPage.h"
 #include "ui/pages/InputOutputPage.h"
+#include "ui/pages/MultipleControllersPage.h"
 #include "ui/pages/ParametersPage.h"
-#include "ui/pages/ParametrosMultiplePage.h"
 #include "ui/pages/RetransmissionPage.h"
 
 CPageSet::CPageSet(const CPageContext& context, QWidget* parent)
     : context(context), parent(parent) {
     // One line per page, in the model's slots.
-    pageSlots.configuracion = Add<CMyPropertyConfiguracion>();
-    pageSlots.configuracion2 = Add<CMyPropertyConfiguracion2>();
-    pageSlots.serialRetransmission = Add<CSerialRetransmissionPage>();
-    pageSlots.parametrosMultiple = Add<CMyPropertyParametrosMultiple>();
-    pageSlots.parametros = Add<CMyPropertyParametros>();
+    pageSlots.configuration = Add<CConfigurationPage>();
+    pageSlots.inputOutput = Add<CInputOutputPage>();
+    pageSlots.retransmission = Add<CRetransmissionPage>();
+    pageSlots.multipleControllers = Add<CMultipleControllersPage>();
+    pageSlots.parameters = Add<CParametersPage>();
 }
 
 CPageSet::~CPageSet() {

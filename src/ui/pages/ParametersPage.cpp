@@ -31,7 +31,7 @@ constexpr int16_t kSetPointMin = -1999;
 constexpr int16_t kSetPointMax = 9999;
 } // namespace
 
-CMyPropertyParametros::CMyPropertyParametros(const CPageContext& context, QWidget* parent)
+CParametersPage::CParametersPage(const CPageContext& context, QWidget* parent)
     : CModelPage(kTemplateId, context, parent) {
     auto* modbusId = AddLabel(kModbusIdStatic);
     modbusId->move(8, 8);
@@ -47,25 +47,25 @@ CMyPropertyParametros::CMyPropertyParametros(const CPageContext& context, QWidge
     PlaceDisplay();
 }
 
-CMyPropertyParametros::~CMyPropertyParametros() {
+CParametersPage::~CParametersPage() {
     StopPolling();
 }
 
-void CMyPropertyParametros::LoadTexts(bool caption) {
+void CParametersPage::LoadTexts(bool caption) {
     if (caption)
         setWindowTitle(TextById(IDS_PAGE_PARAMETERS));
 }
 
-void CMyPropertyParametros::PlaceDisplay() {
+void CParametersPage::PlaceDisplay() {
     display->move((width() - display->width()) / 2, (height() - display->height()) / 2);
 }
 
-void CMyPropertyParametros::resizeEvent(QResizeEvent* event) {
+void CParametersPage::resizeEvent(QResizeEvent* event) {
     CModelPage::resizeEvent(event);
     PlaceDisplay();
 }
 
-ISheetHost* CMyPropertyParametros::SheetHost() const {
+ISheetHost* CParametersPage::SheetHost() const {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
         if (auto* host = dynamic_cast<ISheetHost*>(w))
             return host;
@@ -73,15 +73,15 @@ ISheetHost* CMyPropertyParametros::SheetHost() const {
     return nullptr;
 }
 
-void CMyPropertyParametros::SetMenus(int enabled) {
+void CParametersPage::SetMenus(int enabled) {
     if (ISheetHost* host = SheetHost())
         host->SetMenusEnabled(enabled);
 }
 
-bool CMyPropertyParametros::OnSetActive() {
+bool CParametersPage::OnSetActive() {
     if (MessageBoxId(this, IDS_ASK_START_COMM, MbIcon::Information, MbButtons::YesNo) != IDYES)
         return false;
-    std::unique_ptr<CTramaModbusAsincrona> created = Session().CreateMaster();
+    std::unique_ptr<CModbusMaster> created = Session().CreateMaster();
     if (!created) {
         MessageBoxId(this, IDS_MSG_NO_MASTER, MbIcon::Stop);
         return false;
@@ -105,15 +105,15 @@ bool CMyPropertyParametros::OnSetActive() {
     return true;
 }
 
-void CMyPropertyParametros::OnKillActive() {
+void CParametersPage::OnKillActive() {
     StopPolling();
     SetMenus(1);
 }
 
-void CMyPropertyParametros::StopPolling() {
+void CParametersPage::StopPolling() {
     // Both are taken off the page first: the wait below serves events, and a notice of the
     // worker handled there may call this again; it must find nothing left to stop.
-    std::shared_ptr<CTramaModbusAsincrona> line = std::move(master);
+    std::shared_ptr<CModbusMaster> line = std::move(master);
     std::unique_ptr<CLivePoll> ending = std::move(poll);
     if (!ending)
         return;
@@ -127,7 +127,7 @@ void CMyPropertyParametros::StopPolling() {
     display->SetPolling(0);
 }
 
-void CMyPropertyParametros::PollStarted() {
+void CParametersPage::PollStarted() {
     PostToUi(this, [this] {
         if (!poll)
             return; // the session ended meanwhile: the lamp stays dark
@@ -139,14 +139,14 @@ void CMyPropertyParametros::PollStarted() {
     });
 }
 
-void CMyPropertyParametros::PollDone(const LivePollResult& result) {
+void CParametersPage::PollDone(const LivePollResult& result) {
     PostToUi(this, [this, result] {
         display->Update(result.error, result.registers.data(), result.status.data());
         display->Refresh();
     });
 }
 
-BoxAnswer CMyPropertyParametros::AskPollError(int stringId) {
+BoxAnswer CParametersPage::AskPollError(int stringId) {
     BoxAnswer answer = BoxAnswer::Abort;
     CallOnUiBlocking(this, [&] {
         if (stopping)
@@ -165,13 +165,13 @@ BoxAnswer CMyPropertyParametros::AskPollError(int stringId) {
     return answer;
 }
 
-void CMyPropertyParametros::PollingAborted() {
+void CParametersPage::PollingAborted() {
     // The panel keeps its last values; the menus stay off until the page is left.
     PostToUi(this, [this] { StopPolling(); });
 }
 
-bool CMyPropertyParametros::Write(uint8_t function, uint16_t reg, uint16_t value) {
-    std::shared_ptr<CTramaModbusAsincrona> line = master;
+bool CParametersPage::Write(uint8_t function, uint16_t reg, uint16_t value) {
+    std::shared_ptr<CModbusMaster> line = master;
     if (!line) {
         MessageBoxId(this, IDS_MSG_WRITE_FAILED, MbIcon::Exclamation);
         return false;
@@ -184,7 +184,7 @@ bool CMyPropertyParametros::Write(uint8_t function, uint16_t reg, uint16_t value
     std::thread writer([&] {
         try {
             result = line->Request(to, function, reg, value, &echo, true, wait);
-        } catch (CTramaModbusAsincrona::tErrorCom) {
+        } catch (CModbusMaster::tErrorCom) {
             result = -1;
         }
         done = true;
@@ -204,8 +204,8 @@ bool CMyPropertyParametros::Write(uint8_t function, uint16_t reg, uint16_t value
     return true;
 }
 
-bool CMyPropertyParametros::AskValue(const QString& text, int16_t minimum, int16_t maximum,
-                                     int16_t decimals, int16_t& value) {
+bool CParametersPage::AskValue(const QString& text, int16_t minimum, int16_t maximum,
+                               int16_t decimals, int16_t& value) {
     CValueDlg dialog(text, minimum, maximum, decimals, this);
     if (dialog.DoModal() != IDOK)
         return false;
@@ -213,7 +213,7 @@ bool CMyPropertyParametros::AskValue(const QString& text, int16_t minimum, int16
     return true;
 }
 
-LRESULT CMyPropertyParametros::OnAppMessage(unsigned message, WPARAM, LPARAM lParam) {
+LRESULT CParametersPage::OnAppMessage(unsigned message, WPARAM, LPARAM lParam) {
     int16_t value = 0;
     const auto decimals = static_cast<int16_t>(display->GetDecimals());
     switch (message) {

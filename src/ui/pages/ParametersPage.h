@@ -8,19 +8,19 @@
 
 class CDisplayDlg;
 class ISheetHost;
-class CTramaModbusAsincrona;
+class CModbusMaster;
 
 // The parameters page: while it is the shown page it polls the controller of the settings'
 // address and shows it on a front panel; clicks on the panel write set points, the manual
 // output, the mode and self-tuning. It edits nothing of the model.
-class CMyPropertyParametros : public CModelPage, public IAppMessageTarget, private ILivePollSink {
+class CParametersPage : public CModelPage, public IAppMessageTarget, private ILivePollSink {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 106;
     static constexpr int kModbusIdStatic = 1230;
 
-    explicit CMyPropertyParametros(const CPageContext& context, QWidget* parent = nullptr);
-    ~CMyPropertyParametros() override;
+    explicit CParametersPage(const CPageContext& context, QWidget* parent = nullptr);
+    ~CParametersPage() override;
 
     // Asks whether to go live (string 64); false keeps the sheet on the page shown before.
     bool OnSetActive() override;
@@ -59,7 +59,7 @@ private:
                   int16_t& value);
 
     CDisplayDlg* display = nullptr;
-    std::shared_ptr<CTramaModbusAsincrona> master; // present while live
+    std::shared_ptr<CModbusMaster> master; // present while live
     std::unique_ptr<CLivePoll> poll;
     uint8_t address = 0;
     bool stopping = false;

@@ -72,13 +72,13 @@ void AddBoxButton(QGridLayout* grid, QPushButton* button) {
 }
 } // namespace
 
-CSerialRetransmissionPage::CSerialRetransmissionPage(const CPageContext& context, QWidget* parent)
+CRetransmissionPage::CRetransmissionPage(const CPageContext& context, QWidget* parent)
     : CModelPage(IDD_SERIAL_RETRANSMISSION, context, parent) {
     BuildControls();
     InitPage();
 }
 
-void CSerialRetransmissionPage::BuildControls() {
+void CRetransmissionPage::BuildControls() {
     auto write = [this](int id, uint32_t index, const int& field) {
         return AddWriteButton(id, [this, index, &field] { WriteOne(index, field); });
     };
@@ -143,13 +143,13 @@ void CSerialRetransmissionPage::BuildControls() {
     connect(signalList, &QComboBox::activated, this, [this](int index) { OnSignalChosen(index); });
 }
 
-void CSerialRetransmissionPage::OnSignalChosen(int index) {
+void CRetransmissionPage::OnSignalChosen(int index) {
     UpdateData(true);
     MessageBoxId(window(), index >= 2 ? IDS_INFO_VOLTAGE_OUTPUT : IDS_INFO_CURRENT_OUTPUT,
                  MbIcon::Information);
 }
 
-void CSerialRetransmissionPage::LoadTexts(bool caption) {
+void CRetransmissionPage::LoadTexts(bool caption) {
     if (caption)
         setWindowTitle(TextById(IDS_PAGE_RETRANSMISSION));
     static constexpr std::pair<int, int> kCaptions[] = {
@@ -172,7 +172,7 @@ void CSerialRetransmissionPage::LoadTexts(bool caption) {
     LoadWriteTexts();
 }
 
-void CSerialRetransmissionPage::ExchangeLimits(CDataExchange& dx) {
+void CRetransmissionPage::ExchangeLimits(CDataExchange& dx) {
     const LimitRange range = RangeFor(variable, Model());
     EnableControl(kLowLimit, range.checked);
     EnableControl(kHighLimit, range.checked);
@@ -191,7 +191,7 @@ void CSerialRetransmissionPage::ExchangeLimits(CDataExchange& dx) {
     ValidateScaledRange(dx, lowLimit, range.low, range.high, range.d);
 }
 
-void CSerialRetransmissionPage::DoExchange(CDataExchange& dx) {
+void CRetransmissionPage::DoExchange(CDataExchange& dx) {
     if (dx.IsSaving()) {
         // The spin's text as typed counts, brought into its range.
         addressSpin->interpretText();
@@ -208,7 +208,7 @@ void CSerialRetransmissionPage::DoExchange(CDataExchange& dx) {
     ExchangeLimits(dx);
 }
 
-void CSerialRetransmissionPage::LoadFields() {
+void CRetransmissionPage::LoadFields() {
     const CTQControllerModel& model = Model();
     addressPosition =
         std::clamp<int>(model.GetValue(reg::kRetransAddress), kAddressLow, kAddressHigh);
@@ -221,7 +221,7 @@ void CSerialRetransmissionPage::LoadFields() {
     variable = IndexFromCode(model.GetValue(reg::kRetransVariable), kListSize);
 }
 
-void CSerialRetransmissionPage::StoreFields() {
+void CRetransmissionPage::StoreFields() {
     CTQControllerModel& model = Model();
     auto store = [&model](uint32_t index, int value) {
         model.SetValue(index, static_cast<int16_t>(value));

@@ -6,10 +6,10 @@ class QSpinBox;
 
 // The TQ100's second port: its own Modbus line settings and the analogue retransmission of
 // a process quantity.
-class CSerialRetransmissionPage : public CModelPage {
+class CRetransmissionPage : public CModelPage {
     Q_OBJECT
 public:
-    explicit CSerialRetransmissionPage(const CPageContext& context, QWidget* parent = nullptr);
+    explicit CRetransmissionPage(const CPageContext& context, QWidget* parent = nullptr);
 
 protected:
     void LoadTexts(bool caption) override;

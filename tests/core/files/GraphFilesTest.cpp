@@ -318,7 +318,7 @@ struct RecordingCanvas : ICurveCanvas {
 };
 
 TEST(CurveTest, ColumnsMapToSamplesRightAlignedWhenTheDataIsWider) {
-    CCurva curve(0, 100, 0, "Z", "Val");
+    CGraphCurve curve(0, 100, 0, "Z", "Val");
     for (int i = 0; i < 1000; ++i)
         curve.AddSample(static_cast<float>(i));
     const PlotRect plot{0, 0, 400, 101};
@@ -332,7 +332,7 @@ TEST(CurveTest, ColumnsMapToSamplesRightAlignedWhenTheDataIsWider) {
     EXPECT_EQ(999.0f, curve.VisibleMax(plot));
     EXPECT_EQ(599.0f, curve.VisibleMin(plot));
 
-    CCurva narrow(0, 100, 0, "Z", "Val");
+    CGraphCurve narrow(0, 100, 0, "Z", "Val");
     for (int i = 0; i < 50; ++i)
         narrow.AddSample(static_cast<float>(i));
     ASSERT_TRUE(narrow.IndexAt(300, plot, index));
@@ -340,7 +340,7 @@ TEST(CurveTest, ColumnsMapToSamplesRightAlignedWhenTheDataIsWider) {
     ASSERT_TRUE(narrow.IndexAt(30, plot, index));
     EXPECT_EQ(30, index);
 
-    CCurva single(0, 100, 0, "Z", "Val");
+    CGraphCurve single(0, 100, 0, "Z", "Val");
     single.AddSample(5);
     float value = 0;
     EXPECT_FALSE(single.IndexAt(0, plot, index));
@@ -348,13 +348,13 @@ TEST(CurveTest, ColumnsMapToSamplesRightAlignedWhenTheDataIsWider) {
 }
 
 TEST(CurveTest, GapsSplitTheLineAndNoValueStaysOutOfTheExtremes) {
-    CCurva curve(0, 100, 0, "Z", "Val");
+    CGraphCurve curve(0, 100, 0, "Z", "Val");
     curve.SetVisible(true);
     for (float v : {0.0f, 50.0f, 100.0f})
         curve.AddSample(v);
     curve.AddMissing();
     curve.AddSample(50.0f);
-    curve.AddSample(CCurva::kNoValue);
+    curve.AddSample(CGraphCurve::kNoValue);
     EXPECT_EQ(100.0f, curve.GetMaxSeen());
     EXPECT_EQ(0.0f, curve.GetMinSeen());
     curve.AddSample(std::numeric_limits<float>::max()); // far off the plot, still drawable

@@ -28,7 +28,7 @@ TEST(SlowRtuController, ChunkedReadGetsEachBlockFromItsOwnAnswer) {
     // Every answer comes 300 ms late, after the first 100 ms window of each request.
     bus.SetFault(1, sim::FaultKind::Slow, 1.0, 300);
     const std::string path = bus.StartPty();
-    CTramaModbusAsincrona master(std::make_unique<CSerialCommPort>(path, 19200, 0, 0, 8), 0);
+    CModbusMaster master(std::make_unique<CSerialCommPort>(path, 19200, 0, 0, 8), 0);
     ASSERT_TRUE(master.IsOpen());
 
     int16_t registers[54] = {};
@@ -52,7 +52,7 @@ TEST(DroppingTcpController, RequestsMeetingADropAreSentAgainAndReadTrueValues) {
         // One request in five closes the connection instead of being answered.
         bus.SetFault(a, sim::FaultKind::DropConnection, 0.2);
     }
-    CTramaModbusAsincrona master("127.0.0.1", bus.StartTcp());
+    CModbusMaster master("127.0.0.1", bus.StartTcp());
     ASSERT_TRUE(master.IsOpen());
 
     // A monitoring read: registers in three chunks, then the coils.
@@ -67,7 +67,7 @@ TEST(DroppingTcpController, RequestsMeetingADropAreSentAgainAndReadTrueValues) {
             if (master.ReadRegisters(a, registers, 43, 16, 200) != 0 ||
                 master.ReadCoils(a, coils, n, n, 200) != 0)
                 continue;
-        } catch (CTramaModbusAsincrona::tErrorCom) {
+        } catch (CModbusMaster::tErrorCom) {
             continue;
         }
         ++good;

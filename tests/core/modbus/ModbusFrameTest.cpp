@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 namespace {
 

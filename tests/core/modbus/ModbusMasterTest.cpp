@@ -7,7 +7,7 @@
 #include <future>
 #include <thread>
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 
 namespace {
 

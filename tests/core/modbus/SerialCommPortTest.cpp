@@ -10,7 +10,7 @@
 #include <termios.h>
 #include <thread>
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 using Clock = std::chrono::steady_clock;
 
 namespace {

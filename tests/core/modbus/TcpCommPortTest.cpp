@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-using Master = CTramaModbusAsincrona;
+using Master = CModbusMaster;
 using Clock = std::chrono::steady_clock;
 
 namespace {

@@ -123,7 +123,7 @@ TEST(ControllerModelWithoutWindows, PagesSuppliedLaterFollowTheFamily) {
     FakePropertySheet sheet;
     model.AddPagesTo(sheet);
     EXPECT_EQ(sheet.Names(), (Names{"4.1", "4.2", "4.5", "4.4", "4.3"}));
-    EXPECT_EQ(model.GetPageSlots().serialRetransmission, &p45);
+    EXPECT_EQ(model.GetPageSlots().retransmission, &p45);
 }
 
 } // namespace

@@ -47,12 +47,12 @@ struct LivePollSim : ::testing::Test {
         return o;
     }()};
     CRecordingPollSink sink;
-    std::unique_ptr<CTramaModbusAsincrona> master;
+    std::unique_ptr<CModbusMaster> master;
 
     LivePollSim() {
         bus.AddController(3, TQ100);
         bus.AddController(4, TQ102_TQ402);
-        master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus.StartTcp());
+        master = std::make_unique<CModbusMaster>("127.0.0.1", bus.StartTcp());
     }
     // (function, start, quantity) of every request, oldest first.
     std::vector<std::array<int, 3>> Frames() {

@@ -29,7 +29,7 @@ public:
 
 struct OverviewWrites : ::testing::Test {
     sim::SimBus bus{sim::SimBusOptions{.timeScale = 0.0}};
-    std::unique_ptr<CTramaModbusAsincrona> master;
+    std::unique_ptr<CModbusMaster> master;
     std::unique_ptr<COverviewPanels> panels;
 
     // Controllers 1..4 polled once with these decimals in register 32.
@@ -40,7 +40,7 @@ struct OverviewWrites : ::testing::Test {
             bus.AddController(a, TQ100).SetRegister(32, decimals[a - 1]);
             records.push_back({"Zone " + std::to_string(a), a, "ºC", "ºC", "ºC", "ºC", "%"});
         }
-        master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus.StartTcp(0));
+        master = std::make_unique<CModbusMaster>("127.0.0.1", bus.StartTcp(0));
         panels = std::make_unique<COverviewPanels>(records);
         for (uint8_t a = 1; a <= 4; ++a) {
             short registers[43] = {};

@@ -55,11 +55,11 @@ struct PollingSim : ::testing::Test {
     fs::path logs = fs::temp_directory_path() /
                     ("calora-poll-" + std::to_string(::getpid()) + "-" +
                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::unique_ptr<CTramaModbusAsincrona> master;
+    std::unique_ptr<CModbusMaster> master;
 
     PollingSim() {
         fs::remove_all(logs);
-        master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus.StartTcp());
+        master = std::make_unique<CModbusMaster>("127.0.0.1", bus.StartTcp());
     }
     ~PollingSim() override { fs::remove_all(logs); }
 

@@ -188,7 +188,7 @@ TEST_F(WriteAnswers, APortThatIsNotOpenIsReportedAs53BeforeAnyRequest) {
         auto port = std::make_unique<CAnswerFunctionPort>(
             [](const std::vector<uint8_t>& r) { return RegisterAnswer(r, 0); }, log);
         port->Close();
-        return std::make_unique<CTramaModbusAsincrona>(std::move(port), 0);
+        return std::make_unique<CModbusMaster>(std::move(port), 0);
     });
     ASSERT_TRUE(task.Start());
     ASSERT_TRUE(task.WaitFinished(5s));

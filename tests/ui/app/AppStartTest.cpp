@@ -59,7 +59,7 @@ TEST(AppStartTest, ApplicationFoldersFollowTheExecutable) {
     EXPECT_EQ(app.logMode, 0);
 }
 
-std::vector<int> HelpMenu(CMyPropertySheetTQ& sheet) {
+std::vector<int> HelpMenu(CMainSheet& sheet) {
     std::vector<int> ids;
     for (QAction* action : sheet.MenuBar()->actions().last()->menu()->actions())
         ids.push_back(action->data().toInt());

@@ -46,7 +46,7 @@ TEST_F(DemoModeTest, DetectAndReadAllWorkAgainstTheEmbeddedBus) {
     EXPECT_EQ(app->settings.ipPort, app->DemoPort());
     EXPECT_FALSE(app->settings.port.empty());
 
-    CMyPropertySheetTQ* sheet = app->BuildSheet();
+    CMainSheet* sheet = app->BuildSheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->FindCommand(ID_INTERFACE_TCP)->isChecked());
     std::vector<BusTaskRecord> records;

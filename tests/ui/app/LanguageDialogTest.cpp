@@ -1,9 +1,9 @@
 // The language selection dialog and the start-up and menu flows with real windows, driven by
 // control id. Message boxes are answered by the recording service.
-#include "ui/app/LanguageDialog.h"
 #include "languages/StringIds.h"
 #include "support/LanguageTestSupport.h"
 #include "support/RecordingUiServices.h"
+#include "ui/app/LanguageDlg.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
 

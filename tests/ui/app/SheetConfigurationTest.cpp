@@ -79,7 +79,7 @@ protected:
     CRecordingUiServices recorder;
     CScopedUiServices services{recorder};
     std::unique_ptr<CCaloraApp> app;
-    CMyPropertySheetTQ* sheet = nullptr;
+    CMainSheet* sheet = nullptr;
     fs::path dir;
 };
 

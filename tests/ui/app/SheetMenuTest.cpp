@@ -84,7 +84,7 @@ protected:
     CRecordingUiServices recorder;
     std::unique_ptr<CScopedUiServices> services;
     std::unique_ptr<CCaloraApp> app;
-    CMyPropertySheetTQ* sheet = nullptr;
+    CMainSheet* sheet = nullptr;
 };
 
 TEST_F(SheetMenuTest, MenusHoldTheCommandsInOrderWithLanguageTexts) {

@@ -7,7 +7,7 @@
 #include "core/model/TQControllerModel.h"
 #include "core/platform/SerialPortList.h"
 #include "support/RecordingUiServices.h"
-#include "ui/app/LanguageDialog.h"
+#include "ui/app/LanguageDlg.h"
 #include "ui/app/MainSheet.h"
 #include "ui/framework/ControlIds.h"
 #include "ui/framework/DialogBase.h"
@@ -37,7 +37,7 @@ public:
     }
     void OnEditEnter() override { ++enter; }
     void OnEditEscape() override { ++escape; }
-    void UpdateLanguage(CMyPropertySheetTQ&) override { ++language; }
+    void UpdateLanguage(CMainSheet&) override { ++language; }
     void ModelToPage() override { ++modelToPage; }
     bool PageToModel() override {
         ++pageToModel;
@@ -89,7 +89,7 @@ protected:
     CRecordingUiServices recorder;
     CScopedUiServices services{recorder};
     std::unique_ptr<CCaloraApp> app;
-    CMyPropertySheetTQ* sheet = nullptr;
+    CMainSheet* sheet = nullptr;
     std::vector<BusTaskRecord> records;
 };
 

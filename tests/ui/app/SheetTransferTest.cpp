@@ -49,7 +49,7 @@ protected:
     sim::SimBus bus;
     uint16_t port = 0;
     std::unique_ptr<CCaloraApp> app;
-    CMyPropertySheetTQ* sheet = nullptr;
+    CMainSheet* sheet = nullptr;
     std::vector<BusTaskRecord> records;
 };
 

@@ -2,8 +2,8 @@
 #include "ui/framework/DialogBase.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/monitor/BarChart.h"
-#include "ui/monitor/GraficaBarrasDlg.h"
-#include "ui/widgets/DialogoHisteresis.h"
+#include "ui/monitor/BarGraphDlg.h"
+#include "ui/widgets/HysteresisDlg.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -180,7 +180,7 @@ TEST(BarChart, OneCycleOfManyControllersAsksForOneRepaint) {
 
 TEST(BarGraphWindow, ConfigureAppliesAndKeepsTheNewValues) {
     CMemoryProfileStore profile;
-    CGraficaBarrasDlg view({{1, QStringLiteral("one")}}, profile);
+    CBarGraphDlg view({{1, QStringLiteral("one")}}, profile);
     view.EnsureInitialized();
     EXPECT_EQ("Hy : dp = 0: 5, dp = 1: 0.5, dp = 2: 0.05, dp = 3: 0.005",
               view.GetDlgItemText(IDC_BAR_BAND_TEXT));

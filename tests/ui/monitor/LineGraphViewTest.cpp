@@ -10,10 +10,10 @@
 #include "support/RecordingUiServices.h"
 #include "ui/framework/ControlIds.h"
 #include "ui/framework/ResourceIds.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/GraphResourceIds.h"
+#include "ui/graph/LineGraphDlg.h"
 #include "ui/monitor/MonitorDlg.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
-#include "ui/widgets/GraphResourceIds.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,7 +38,7 @@ public:
     CTQControllerModel& GetModel() override { return model; }
     CControllerList& MonitorList() override { return list; }
     int32_t& LogMode() override { return logMode; }
-    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override { return nullptr; }
+    std::unique_ptr<CModbusMaster> CreateMaster() const override { return nullptr; }
     std::string LogsDir() const override { return dir + "logs/"; }
     std::string GraphsDir() const override { return dir + "gf/"; }
 
@@ -74,7 +74,7 @@ TEST(LineGraphViewTest, RecordsEveryCycleOfTheSimulatedBusAndSavesOnClosing) {
     ASSERT_TRUE(session.list.SetEntries({1, 0, 1, 1}, {1, 2, 3, 3}, {"A", "B", "C", "D"},
                                         {"F", "F", "F", "F"}));
     session.list.period = 1;
-    CTramaModbusAsincrona master("127.0.0.1", bus.StartTcp());
+    CModbusMaster master("127.0.0.1", bus.StartTcp());
     CRecordingUiServices ui;
     CScopedUiServices services(ui);
     ui.colorAnswers.push_back(QColor(Qt::red));
@@ -91,7 +91,7 @@ TEST(LineGraphViewTest, RecordsEveryCycleOfTheSimulatedBusAndSavesOnClosing) {
         CMonitorDlg window(master, 0, session);
         window.show();
         window.EnsureInitialized();
-        auto* graph = dynamic_cast<CGraficaLineasDlg*>(window.View(kViewLineGraph)->ViewWidget());
+        auto* graph = dynamic_cast<CLineGraphDlg*>(window.View(kViewLineGraph)->ViewWidget());
         ASSERT_NE(nullptr, graph);
         EXPECT_EQ(9, graph->Chart().GetCurveCount()); // three enabled entries
         EXPECT_LE(graph->width(), window.ViewAreaSize().width());

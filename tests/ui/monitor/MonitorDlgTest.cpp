@@ -89,7 +89,7 @@ protected:
         sim::SimBusOptions options;
         options.timeScale = 0;
         bus = std::make_unique<sim::SimBus>(options);
-        master = std::make_unique<CTramaModbusAsincrona>("127.0.0.1", bus->StartTcp());
+        master = std::make_unique<CModbusMaster>("127.0.0.1", bus->StartTcp());
         fs::create_directories(session.GraphsDir());
     }
     ~MonitorDlgTest() override {
@@ -129,7 +129,7 @@ protected:
     fs::path logs = fs::temp_directory_path() / ("calora-monitor-ui-" + std::to_string(::getpid()));
     CTestSession session{logs.string() + "/"};
     std::unique_ptr<sim::SimBus> bus;
-    std::unique_ptr<CTramaModbusAsincrona> master;
+    std::unique_ptr<CModbusMaster> master;
     CRecordingUiServices services;
     CScopedUiServices scopedServices{services};
     // Any dialog a view opens is answered with Cancel.

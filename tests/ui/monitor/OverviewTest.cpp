@@ -5,7 +5,7 @@
 #include "ui/framework/AppMessages.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
-#include "ui/monitor/GraficaControladoresDlg.h"
+#include "ui/monitor/OverviewDlg.h"
 #include "ui/widgets/DisplayDlg.h"
 #include "ui/widgets/LedIndicator.h"
 
@@ -34,14 +34,13 @@ CControllerList ListOf(int count) {
 
 struct Overview : ::testing::Test {
     sim::SimBus bus{sim::SimBusOptions{.timeScale = 0.0}};
-    CTramaModbusAsincrona master{"127.0.0.1", bus.StartTcp(0)};
+    CModbusMaster master{"127.0.0.1", bus.StartTcp(0)};
     CRecordingUiServices ui;
     CScopedUiServices scope{ui};
 
     // A view sized for a grid of `columns` x `rows` compact displays.
-    std::unique_ptr<CGraficaControladoresDlg> View(const CControllerList& list, int columns,
-                                                   int rows) {
-        auto view = std::make_unique<CGraficaControladoresDlg>(list, master, [] { return 200; });
+    std::unique_ptr<COverviewDlg> View(const CControllerList& list, int columns, int rows) {
+        auto view = std::make_unique<COverviewDlg>(list, master, [] { return 200; });
         const CDialogUnits units = CDialogUnits::System();
         view->setFixedSize(columns * units.X(67) + columns - 1, rows * units.Y(88) + rows - 1);
         view->EnsureInitialized();
@@ -49,7 +48,7 @@ struct Overview : ::testing::Test {
     }
 
     // The address each display shows, 0 for a hidden one.
-    static std::vector<int> Shown(const CGraficaControladoresDlg& view) {
+    static std::vector<int> Shown(const COverviewDlg& view) {
         std::vector<int> shown;
         for (int i = 0; i < view.Columns() * view.Rows(); ++i) {
             CDisplayDlg* display = view.Display(i);
@@ -94,7 +93,7 @@ TEST_F(Overview, PagesCentreTheLastRowAndStopAtTheEnds) {
     EXPECT_EQ(0, empty->FirstRow());
     EXPECT_EQ((std::vector<int>{0, 0}), Shown(*empty));
 
-    auto tiny = std::make_unique<CGraficaControladoresDlg>(ListOf(3), master, [] { return 200; });
+    auto tiny = std::make_unique<COverviewDlg>(ListOf(3), master, [] { return 200; });
     tiny->setFixedSize(10, 10);
     tiny->EnsureInitialized();
     EXPECT_EQ(1, tiny->Columns() * tiny->Rows());

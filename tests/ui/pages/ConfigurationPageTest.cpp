@@ -9,7 +9,7 @@ using namespace cfg;
 
 namespace {
 
-class ConfigurationPageTest : public PageFixture<CMyPropertyConfiguracion> {
+class ConfigurationPageTest : public PageFixture<CConfigurationPage> {
 protected:
     void SetUp() override { Start(TQ102_TQ402); }
 };
@@ -85,7 +85,7 @@ TEST_F(ConfigurationPageTest, RefusedEntryKeepsTheTypedTextAndWritesNothing) {
     Reload();
     bus.ClearRequestLog();
     page->GetDlgItem(kSetpoint)->setFocus(); // where the user types
-    Type(kSetpointHigh, "80.04"); // accepted, but the pass fails later: still as typed
+    Type(kSetpointHigh, "80.04");            // accepted, but the pass fails later: still as typed
     Type(kSetpoint, "99999");
     Click(kWriteSetpoint);
     EXPECT_EQ(recorder.LastText(), RangeMessage("0.0", "80.0"));

@@ -12,7 +12,7 @@ using namespace cfg2;
 
 namespace {
 
-class InputOutputPageTest : public PageFixture<CMyPropertyConfiguracion2> {
+class InputOutputPageTest : public PageFixture<CInputOutputPage> {
 protected:
     QSpinBox* Spin(int id) { return page->Control<QSpinBox>(id); }
 };

@@ -30,7 +30,7 @@ public:
     CTQControllerModel& GetModel() override { return model; }
     CControllerList& MonitorList() override { return list; }
     int32_t& LogMode() override { return logMode; }
-    std::unique_ptr<CTramaModbusAsincrona> CreateMaster() const override {
+    std::unique_ptr<CModbusMaster> CreateMaster() const override {
         return ::CreateMaster(settings);
     }
     std::string LogsDir() const override { return "/tmp/"; }

@@ -45,7 +45,7 @@ protected:
         app->Settings().address = kAddress;
         first = sheet->GetActivePage();
         for (IModelPage* page : sheet->GetPages())
-            if (auto* found = dynamic_cast<CMyPropertyParametros*>(page))
+            if (auto* found = dynamic_cast<CParametersPage*>(page))
                 live = found;
         ASSERT_NE(live, nullptr);
         sheet->show();
@@ -93,9 +93,9 @@ protected:
     CScopedUiServices services{recorder};
     std::shared_ptr<sim::SimBus> bus;
     std::unique_ptr<CCaloraApp> app;
-    CMyPropertySheetTQ* sheet = nullptr;
+    CMainSheet* sheet = nullptr;
     IModelPage* first = nullptr;
-    CMyPropertyParametros* live = nullptr;
+    CParametersPage* live = nullptr;
 };
 
 } // namespace
@@ -113,7 +113,7 @@ TEST_F(ParametersPageTest, NoKeepsThePreviousPageYesPollsUntilThePageIsLeft) {
 
     GoLive();
     EXPECT_EQ(0, sheet->MenusEnabled());
-    EXPECT_EQ("Modbus id: 5", live->GetDlgItemText(CMyPropertyParametros::kModbusIdStatic));
+    EXPECT_EQ("Modbus id: 5", live->GetDlgItemText(CParametersPage::kModbusIdStatic));
     const std::vector<std::array<int, 3>> poll = {{3, 0, 16}, {3, 16, 16}, {3, 32, 11}, {1, 0, 10}};
     const std::vector<std::array<int, 3>> frames = Frames();
     ASSERT_GE(frames.size(), 4u);

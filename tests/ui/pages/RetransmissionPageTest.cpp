@@ -12,7 +12,7 @@ using namespace retx;
 
 namespace {
 
-class RetransmissionPageTest : public PageFixture<CSerialRetransmissionPage> {
+class RetransmissionPageTest : public PageFixture<CRetransmissionPage> {
 protected:
     void SetUp() override { Start(TQ100); }
     void Variable(int index) { Choose(kVariable, index); }

@@ -1,8 +1,8 @@
+#include "ui/widgets/HysteresisDlg.h"
 #include "core/platform/MemoryProfileStore.h"
 #include "support/RecordingUiServices.h"
 #include "ui/framework/QtProfileStore.h"
 #include "ui/framework/ResourceIds.h"
-#include "ui/widgets/DialogoHisteresis.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +33,7 @@ protected:
 } // namespace
 
 TEST_F(HysteresisDlgTest, ShowsTheDefaultsEachInItsScale) {
-    CDialogoHisteresis dlg(profile);
+    CHysteresisDlg dlg(profile);
     dlg.show();
     EXPECT_EQ(IDD_HYSTERESIS, dlg.TemplateId());
     EXPECT_EQ("5", dlg.GetDlgItemText(IDC_HY_DP0));
@@ -45,7 +45,7 @@ TEST_F(HysteresisDlgTest, ShowsTheDefaultsEachInItsScale) {
 
 TEST_F(HysteresisDlgTest, OkWritesTheFourValuesToTheProfile) {
     profile.ints["Hy2"] = 250;
-    CDialogoHisteresis dlg(profile);
+    CHysteresisDlg dlg(profile);
     dlg.show();
     EXPECT_EQ("2.50", dlg.GetDlgItemText(IDC_HY_DP2));
     Type(dlg, IDC_HY_DP0, "9999");
@@ -62,7 +62,7 @@ TEST_F(HysteresisDlgTest, OkWritesTheFourValuesToTheProfile) {
 }
 
 TEST_F(HysteresisDlgTest, ThousandthsRefuseTenAndNothingIsWritten) {
-    CDialogoHisteresis dlg(profile);
+    CHysteresisDlg dlg(profile);
     dlg.show();
     Type(dlg, IDC_HY_DP3, "10");
     PressOk(dlg);
@@ -88,7 +88,7 @@ TEST_F(HysteresisDlgTest, EachFieldHasItsOwnRange) {
         {IDC_HY_DP2, "x", "Please enter a number."},
     };
     for (const Case& c : cases) {
-        CDialogoHisteresis dlg(profile);
+        CHysteresisDlg dlg(profile);
         dlg.show();
         ui.messages.clear();
         Type(dlg, c.id, c.text);
@@ -101,7 +101,7 @@ TEST_F(HysteresisDlgTest, EachFieldHasItsOwnRange) {
 }
 
 TEST_F(HysteresisDlgTest, UpperBoundsAreAccepted) {
-    CDialogoHisteresis dlg(profile);
+    CHysteresisDlg dlg(profile);
     dlg.show();
     Type(dlg, IDC_HY_DP1, "999.9");
     Type(dlg, IDC_HY_DP2, "99.99");
@@ -112,7 +112,7 @@ TEST_F(HysteresisDlgTest, UpperBoundsAreAccepted) {
 }
 
 TEST_F(HysteresisDlgTest, CancelWritesNothing) {
-    CDialogoHisteresis dlg(profile);
+    CHysteresisDlg dlg(profile);
     dlg.show();
     Type(dlg, IDC_HY_DP0, "7");
     dlg.Control<QPushButton>(IDCANCEL)->click();
@@ -126,7 +126,7 @@ TEST_F(HysteresisDlgTest, UsesTheUserProfileByDefault) {
         settings.clear();
         settings.setValue("Hy1", 12);
     }
-    CDialogoHisteresis dlg;
+    CHysteresisDlg dlg;
     dlg.show();
     EXPECT_EQ("1.2", dlg.GetDlgItemText(IDC_HY_DP1));
     Type(dlg, IDC_HY_DP0, "8");

@@ -10,7 +10,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // Multiple-controller page: template 206 and its controls.
-inline constexpr int IDD_PARAMETROS_MULTIPLE = 206;
+inline constexpr int IDD_MULTIPLE_CONTROLLERS = 206;
 namespace multi {
 inline constexpr int kList = 1184;         // one row per controller
 inline constexpr int kZones = 1095;        // number of rows, "1" to "72"
@@ -36,10 +36,10 @@ inline constexpr int kColumnUnit = 3;
 // (zones), their addresses, names and units, which are polled, the sampling time and the
 // recording type; Start opens the monitoring window. It edits the session's monitoring list
 // and log mode, not the register image.
-class CMyPropertyParametrosMultiple : public CModelPage {
+class CMultipleControllersPage : public CModelPage {
     Q_OBJECT
 public:
-    explicit CMyPropertyParametrosMultiple(const CPageContext& context, QWidget* parent = nullptr);
+    explicit CMultipleControllersPage(const CPageContext& context, QWidget* parent = nullptr);
 
     void ModelToPage() override;
     void OnSheetDeactivate() override;

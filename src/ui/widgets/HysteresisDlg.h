@@ -9,14 +9,14 @@ class IProfileStore;
 
 // Edits the bar graph's four hysteresis values, each in its own decimal-point scale, and
 // writes them to the profile on OK.
-class CDialogoHisteresis : public CDialogBase {
+class CHysteresisDlg : public CDialogBase {
     Q_OBJECT
 public:
     // Uses the user profile.
-    explicit CDialogoHisteresis(QWidget* parent = nullptr);
+    explicit CHysteresisDlg(QWidget* parent = nullptr);
     // Uses `profile`, which must outlive the dialog.
-    CDialogoHisteresis(IProfileStore& profile, QWidget* parent = nullptr);
-    ~CDialogoHisteresis() override;
+    CHysteresisDlg(IProfileStore& profile, QWidget* parent = nullptr);
+    ~CHysteresisDlg() override;
 
     // Read from the profile at creation; after OK the values written.
     HysteresisValues hy{};

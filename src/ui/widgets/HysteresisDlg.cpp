@@ -1,4 +1,4 @@
-#include "ui/widgets/DialogoHisteresis.h"
+#include "ui/widgets/HysteresisDlg.h"
 
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/QtProfileStore.h"
@@ -17,20 +17,20 @@ constexpr int kRawLow = 1;
 constexpr int kRawHigh = 9999;
 } // namespace
 
-CDialogoHisteresis::CDialogoHisteresis(QWidget* parent)
+CHysteresisDlg::CHysteresisDlg(QWidget* parent)
     : CDialogBase(IDD_HYSTERESIS, parent), ownProfile(std::make_unique<CQtProfileStore>()),
       profile(*ownProfile) {
     Build();
 }
 
-CDialogoHisteresis::CDialogoHisteresis(IProfileStore& profile, QWidget* parent)
+CHysteresisDlg::CHysteresisDlg(IProfileStore& profile, QWidget* parent)
     : CDialogBase(IDD_HYSTERESIS, parent), profile(profile) {
     Build();
 }
 
-CDialogoHisteresis::~CDialogoHisteresis() = default;
+CHysteresisDlg::~CHysteresisDlg() = default;
 
-void CDialogoHisteresis::Build() {
+void CHysteresisDlg::Build() {
     hy = LoadHysteresis(profile);
     setWindowTitle(QStringLiteral("Hy"));
     SetClientSize(146, 84);
@@ -44,7 +44,7 @@ void CDialogoHisteresis::Build() {
     AddButton(IDCANCEL, QStringLiteral("Cancel"), 90, 27, 48, 14);
 }
 
-void CDialogoHisteresis::DoDataExchange(CDataExchange& dx) {
+void CHysteresisDlg::DoDataExchange(CDataExchange& dx) {
     int plain = hy[0];
     ExchangeInt(dx, IDC_HY_DP0, plain);
     ValidateRange(dx, plain, kRawLow, kRawHigh);
@@ -57,7 +57,7 @@ void CDialogoHisteresis::DoDataExchange(CDataExchange& dx) {
     }
 }
 
-void CDialogoHisteresis::OnOK() {
+void CHysteresisDlg::OnOK() {
     if (!UpdateData(true))
         return;
     StoreHysteresis(profile, hy);

@@ -1,4 +1,4 @@
-#include "ui/monitor/GraficaControladoresDlg.h"
+#include "ui/monitor/OverviewDlg.h"
 
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
@@ -57,10 +57,8 @@ private:
 };
 } // namespace
 
-CGraficaControladoresDlg::CGraficaControladoresDlg(const CControllerList& list,
-                                                   CTramaModbusAsincrona& master,
-                                                   std::function<int()> baseTimeout,
-                                                   QWidget* parent)
+COverviewDlg::COverviewDlg(const CControllerList& list, CModbusMaster& master,
+                           std::function<int()> baseTimeout, QWidget* parent)
     : CDialogBase(IDD_OVERVIEW, parent), panels(PanelRecordsOf(list)), master(master),
       baseTimeout(std::move(baseTimeout)) {
     setWindowFlags(Qt::Widget);
@@ -68,23 +66,23 @@ CGraficaControladoresDlg::CGraficaControladoresDlg(const CControllerList& list,
     displayOf.fill(-1);
 }
 
-CGraficaControladoresDlg::~CGraficaControladoresDlg() = default;
+COverviewDlg::~COverviewDlg() = default;
 
-void CGraficaControladoresDlg::Subscribe(CMonitorDlg& window) {
+void COverviewDlg::Subscribe(CMonitorDlg& window) {
     using namespace boost::placeholders;
     monitor = &window;
-    window.AddDataSubscriber(boost::bind(&CGraficaControladoresDlg::OnData, this, _1, _2, _3));
-    window.AddErrorSubscriber(boost::bind(&CGraficaControladoresDlg::OnError, this, _1));
-    window.AddStartSubscriber(boost::bind(&CGraficaControladoresDlg::OnPollStart, this, _1));
-    window.AddEndSubscriber(boost::bind(&CGraficaControladoresDlg::OnPollEnd, this, _1));
+    window.AddDataSubscriber(boost::bind(&COverviewDlg::OnData, this, _1, _2, _3));
+    window.AddErrorSubscriber(boost::bind(&COverviewDlg::OnError, this, _1));
+    window.AddStartSubscriber(boost::bind(&COverviewDlg::OnPollStart, this, _1));
+    window.AddEndSubscriber(boost::bind(&COverviewDlg::OnPollEnd, this, _1));
 }
 
-void CGraficaControladoresDlg::OnInitDialog() {
+void COverviewDlg::OnInitDialog() {
     LayoutPanels();
     ShowPage();
 }
 
-void CGraficaControladoresDlg::LayoutPanels() {
+void COverviewDlg::LayoutPanels() {
     const CDialogUnits units = CDialogUnits::System();
     const QSize cell =
         CDisplayDlg::TemplateSize(IDD_DISPLAY_COMPACT).value_or(kFallbackDisplaySize);
@@ -107,15 +105,15 @@ void CGraficaControladoresDlg::LayoutPanels() {
     }
 }
 
-CDisplayDlg* CGraficaControladoresDlg::Display(int index) const {
+CDisplayDlg* COverviewDlg::Display(int index) const {
     return index >= 0 && index < static_cast<int>(displays.size()) ? displays[index] : nullptr;
 }
 
-CDisplayDlg* CGraficaControladoresDlg::DisplayOf(uint8_t address) const {
+CDisplayDlg* COverviewDlg::DisplayOf(uint8_t address) const {
     return Display(displayOf[address]);
 }
 
-void CGraficaControladoresDlg::ShowPage() {
+void COverviewDlg::ShowPage() {
     if (displays.size() < static_cast<size_t>(columns * rows))
         return; // not laid out yet
     displayOf.fill(-1);
@@ -150,7 +148,7 @@ void CGraficaControladoresDlg::ShowPage() {
     }
 }
 
-void CGraficaControladoresDlg::NextPage() {
+void COverviewDlg::NextPage() {
     const int count = static_cast<int>(panels.Count());
     if (count == 0)
         return;
@@ -160,31 +158,30 @@ void CGraficaControladoresDlg::NextPage() {
     }
 }
 
-void CGraficaControladoresDlg::PreviousPage() {
+void COverviewDlg::PreviousPage() {
     if (firstRow > 0) {
         firstRow = std::max(0, firstRow - rows);
         ShowPage();
     }
 }
 
-void CGraficaControladoresDlg::OnPollStart(unsigned char address) {
+void COverviewDlg::OnPollStart(unsigned char address) {
     QueuePollEvent(address, true);
 }
 
-void CGraficaControladoresDlg::OnData(unsigned char address, short* registers,
-                                      unsigned char* coils) {
+void COverviewDlg::OnData(unsigned char address, short* registers, unsigned char* coils) {
     panels.OnData(address, registers, coils);
 }
 
-void CGraficaControladoresDlg::OnError(unsigned char address) {
+void COverviewDlg::OnError(unsigned char address) {
     panels.OnError(address);
 }
 
-void CGraficaControladoresDlg::OnPollEnd(unsigned char address) {
+void COverviewDlg::OnPollEnd(unsigned char address) {
     QueuePollEvent(address, false);
 }
 
-void CGraficaControladoresDlg::QueuePollEvent(uint8_t address, bool start) {
+void COverviewDlg::QueuePollEvent(uint8_t address, bool start) {
     // Controllers off the shown page change nothing on the screen; ShowPage reads their
     // snapshots when they come into view.
     if (!onPage[address])
@@ -197,7 +194,7 @@ void CGraficaControladoresDlg::QueuePollEvent(uint8_t address, bool start) {
     PostToUi(this, [this] { DrainPollEvents(); });
 }
 
-void CGraficaControladoresDlg::DrainPollEvents() {
+void COverviewDlg::DrainPollEvents() {
     std::vector<std::pair<uint8_t, bool>> events;
     {
         std::lock_guard<std::mutex> guard(eventsLock);
@@ -208,7 +205,7 @@ void CGraficaControladoresDlg::DrainPollEvents() {
         OnAppMessage(start ? kMsgPollStart : kMsgPollEnd, address, 0);
 }
 
-void CGraficaControladoresDlg::ShowSnapshot(uint8_t address) {
+void COverviewDlg::ShowSnapshot(uint8_t address) {
     CDisplayDlg* display = DisplayOf(address);
     const int index = panels.IndexOf(address);
     if (!display || index < 0)
@@ -218,12 +215,12 @@ void CGraficaControladoresDlg::ShowSnapshot(uint8_t address) {
     display->Refresh();
 }
 
-void CGraficaControladoresDlg::LightLamp(uint8_t address) {
+void COverviewDlg::LightLamp(uint8_t address) {
     if (CDisplayDlg* display = DisplayOf(address))
         display->SetPolling(1);
 }
 
-LRESULT CGraficaControladoresDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
+LRESULT COverviewDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
     const auto address = static_cast<uint8_t>(wParam);
     switch (message) {
     case kMsgPollEnd:
@@ -251,12 +248,12 @@ LRESULT CGraficaControladoresDlg::OnAppMessage(unsigned message, WPARAM wParam, 
     return 0;
 }
 
-bool CGraficaControladoresDlg::AskAll() {
+bool COverviewDlg::AskAll() {
     return MessageBoxText(this, TextById(IDS_ASK_APPLY_ALL), MbIcon::Question, MbButtons::YesNo) ==
            IDYES;
 }
 
-void CGraficaControladoresDlg::EditSetPoints(uint8_t address) {
+void COverviewDlg::EditSetPoints(uint8_t address) {
     CDisplayDlg* display = DisplayOf(address);
     if (!display)
         return;
@@ -282,7 +279,7 @@ void CGraficaControladoresDlg::EditSetPoints(uint8_t address) {
     ReportFailures(setPoint, &secondSetPoint, all);
 }
 
-void CGraficaControladoresDlg::EditOutput(uint8_t address) {
+void COverviewDlg::EditOutput(uint8_t address) {
     CDisplayDlg* display = DisplayOf(address);
     if (!display)
         return;
@@ -300,7 +297,7 @@ void CGraficaControladoresDlg::EditOutput(uint8_t address) {
     ReportFailures(outcome, nullptr, all);
 }
 
-void CGraficaControladoresDlg::SwitchCoil(uint8_t address, uint16_t coil, bool state) {
+void COverviewDlg::SwitchCoil(uint8_t address, uint16_t coil, bool state) {
     if (panels.IndexOf(address) < 0)
         return;
     const bool all = AskAll();
@@ -312,8 +309,7 @@ void CGraficaControladoresDlg::SwitchCoil(uint8_t address, uint16_t coil, bool s
     ReportFailures(outcome, nullptr, all);
 }
 
-WriteOutcome
-CGraficaControladoresDlg::RunWrite(const std::function<WriteOutcome(IWriteProgress*)>& write) {
+WriteOutcome COverviewDlg::RunWrite(const std::function<WriteOutcome(IWriteProgress*)>& write) {
     CPostedProgress progress(this, monitor);
     WriteOutcome outcome;
     std::atomic<bool> done{false};
@@ -328,8 +324,7 @@ CGraficaControladoresDlg::RunWrite(const std::function<WriteOutcome(IWriteProgre
     return outcome;
 }
 
-void CGraficaControladoresDlg::ReportFailures(const WriteOutcome& first, const WriteOutcome* second,
-                                              bool all) {
+void COverviewDlg::ReportFailures(const WriteOutcome& first, const WriteOutcome* second, bool all) {
     std::vector<int> failed = first.failed;
     if (second)
         failed.insert(failed.end(), second->failed.begin(), second->failed.end());

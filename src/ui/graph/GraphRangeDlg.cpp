@@ -1,9 +1,9 @@
-#include "ui/widgets/GraphRangeDlg.h"
+#include "ui/graph/GraphRangeDlg.h"
 
 #include "core/model/ScaledValue.h"
 #include "ui/framework/DataExchange.h"
 #include "ui/framework/ResourceIds.h"
-#include "ui/widgets/GraphResourceIds.h"
+#include "ui/graph/GraphResourceIds.h"
 
 #include <QLabel>
 #include <QLineEdit>

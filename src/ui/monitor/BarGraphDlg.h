@@ -16,17 +16,17 @@ inline constexpr int IDC_BAR_BAND_TEXT = 1228;
 
 // The bar graph view of the monitoring window: one bar per enabled controller of the list,
 // the band text and the button that edits the hysteresis values.
-class CGraficaBarrasDlg : public CDialogBase, public IMonitorView {
+class CBarGraphDlg : public CDialogBase, public IMonitorView {
     Q_OBJECT
 public:
     // One bar per entry (the enabled controllers of the monitoring list, in order).
     // `profile` holds the hysteresis values and must outlive the window.
-    CGraficaBarrasDlg(const std::vector<CBarChart::Entry>& bars, IProfileStore& profile,
-                      QWidget* parent = nullptr);
+    CBarGraphDlg(const std::vector<CBarChart::Entry>& bars, IProfileStore& profile,
+                 QWidget* parent = nullptr);
 
     // One bar per enabled entry of the list; the hysteresis values live in the user profile.
-    explicit CGraficaBarrasDlg(const CControllerList& list, QWidget* parent = nullptr);
-    ~CGraficaBarrasDlg() override;
+    explicit CBarGraphDlg(const CControllerList& list, QWidget* parent = nullptr);
+    ~CBarGraphDlg() override;
 
     // The enabled entries of the list, in order.
     static std::vector<CBarChart::Entry> BarsOf(const CControllerList& list);

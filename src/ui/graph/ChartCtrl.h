@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class CLeyendaCtrl;
+class CChartLegend;
 
 // The chart: curves drawn one sample per pixel column on a white plot with a dotted grid,
 // value labels on both sides, clock-time labels along the top and a cursor the user drags or
@@ -24,12 +24,12 @@ class CLeyendaCtrl;
 // paints: both sides hold the chart's lock (LockData) while they touch them. Every public
 // function takes the lock itself; a caller that needs several steps to be seen together
 // (one poll's samples and timestamp) holds it around them.
-class CGraficaCtrl : public QWidget {
+class CChartCtrl : public QWidget {
     Q_OBJECT
 public:
-    using CurveRef = std::shared_ptr<CCurva>;
+    using CurveRef = std::shared_ptr<CGraphCurve>;
 
-    explicit CGraficaCtrl(QWidget* parent = nullptr);
+    explicit CChartCtrl(QWidget* parent = nullptr);
 
     std::unique_lock<std::recursive_mutex> LockData() const;
 
@@ -43,7 +43,7 @@ public:
     // An empty timestamp for an index not held.
     GraphTimestamp GetTimestamp(size_t index) const;
 
-    void SetLegend(CLeyendaCtrl* legend);
+    void SetLegend(CChartLegend* legend);
     void CursorLeft();
     void CursorRight();
     int GetCursorX() const { return cursorX; }
@@ -118,7 +118,7 @@ private:
     size_t timelineOnDisk = 0;
     int paintedWidth = 0;
     std::vector<HeaderSlot> headerSlots;
-    CLeyendaCtrl* legend = nullptr;
+    CChartLegend* legend = nullptr;
     bool dragging = false;
     int cursorX = INT_MAX;
     bool hasFile = false;

@@ -1,5 +1,5 @@
-#include "ui/pages/ParametrosMultiplePage.h"
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/pages/MultipleControllersPage.h"
+#include "ui/graph/GraphViewerDlg.h"
 
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
@@ -65,9 +65,8 @@ protected:
 
 } // namespace
 
-CMyPropertyParametrosMultiple::CMyPropertyParametrosMultiple(const CPageContext& context,
-                                                             QWidget* parent)
-    : CModelPage(IDD_PARAMETROS_MULTIPLE, context, parent) {
+CMultipleControllersPage::CMultipleControllersPage(const CPageContext& context, QWidget* parent)
+    : CModelPage(IDD_MULTIPLE_CONTROLLERS, context, parent) {
     BuildControls();
     InitPage();
     if (zones->currentIndex() < 0) {
@@ -76,7 +75,7 @@ CMyPropertyParametrosMultiple::CMyPropertyParametrosMultiple(const CPageContext&
     }
 }
 
-void CMyPropertyParametrosMultiple::BuildControls() {
+void CMultipleControllersPage::BuildControls() {
     list = new QTreeWidget(this);
     SetControlId(list, kList);
     list->setColumnCount(4);
@@ -155,7 +154,7 @@ void CMyPropertyParametrosMultiple::BuildControls() {
     page->addLayout(settings);
 }
 
-void CMyPropertyParametrosMultiple::LoadTexts(bool caption) {
+void CMultipleControllersPage::LoadTexts(bool caption) {
     if (caption)
         setWindowTitle(TextById(IDS_PAGE_MULTIPLE));
     SetDlgItemTextById(kZonesLabel, IDS_LABEL_ZONES);
@@ -165,7 +164,7 @@ void CMyPropertyParametrosMultiple::LoadTexts(bool caption) {
     FillRecordingList();
 }
 
-void CMyPropertyParametrosMultiple::FillRecordingList() {
+void CMultipleControllersPage::FillRecordingList() {
     const int selected = recording->currentIndex();
     recording->clear();
     for (int id : {IDS_RECORD_NONE, IDS_RECORD_ONE_FILE, IDS_RECORD_FILE_PER_CONTROLLER})
@@ -173,16 +172,16 @@ void CMyPropertyParametrosMultiple::FillRecordingList() {
     recording->setCurrentIndex(selected);
 }
 
-void CMyPropertyParametrosMultiple::DoExchange(CDataExchange& dx) {
+void CMultipleControllersPage::DoExchange(CDataExchange& dx) {
     ExchangeIndex(dx, kRecording, recordingType);
 }
 
-void CMyPropertyParametrosMultiple::ModelToPage() {
+void CMultipleControllersPage::ModelToPage() {
     CancelEdit();
     CModelPage::ModelToPage();
 }
 
-void CMyPropertyParametrosMultiple::LoadFields() {
+void CMultipleControllersPage::LoadFields() {
     const CControllerList& monitor = Session().MonitorList();
     const int count = static_cast<int>(monitor.GetCount());
     zones->setCurrentIndex(count >= 1 && count <= kMaxZones ? count - 1 : -1);
@@ -196,7 +195,7 @@ void CMyPropertyParametrosMultiple::LoadFields() {
     recordingType = Session().LogMode();
 }
 
-void CMyPropertyParametrosMultiple::StoreFields() {
+void CMultipleControllersPage::StoreFields() {
     std::vector<int32_t> enabled;
     std::vector<uint8_t> address;
     std::vector<std::string> name, unit;
@@ -213,8 +212,8 @@ void CMyPropertyParametrosMultiple::StoreFields() {
     monitor.period = sampling->value();
 }
 
-QTreeWidgetItem* CMyPropertyParametrosMultiple::AddRow(bool enabled, int address,
-                                                       const QString& name, const QString& unit) {
+QTreeWidgetItem* CMultipleControllersPage::AddRow(bool enabled, int address, const QString& name,
+                                                  const QString& unit) {
     auto* item = new QTreeWidgetItem(list);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(kColumnEnabled, enabled ? Qt::Checked : Qt::Unchecked);
@@ -225,7 +224,7 @@ QTreeWidgetItem* CMyPropertyParametrosMultiple::AddRow(bool enabled, int address
     return item;
 }
 
-void CMyPropertyParametrosMultiple::SetZoneCount(int count) {
+void CMultipleControllersPage::SetZoneCount(int count) {
     CancelEdit();
     for (int k = list->topLevelItemCount() + 1; k <= count; ++k)
         AddRow(true, k, TextById(IDS_DEFAULT_ZONE_NAME) + QString::asprintf(" %d", k),
@@ -234,11 +233,11 @@ void CMyPropertyParametrosMultiple::SetZoneCount(int count) {
         delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
 }
 
-bool CMyPropertyParametrosMultiple::Editing() const {
+bool CMultipleControllersPage::Editing() const {
     return !nameEditor->isHidden() || !unitEditor->isHidden();
 }
 
-void CMyPropertyParametrosMultiple::PlaceEditor(QWidget* editor) {
+void CMultipleControllersPage::PlaceEditor(QWidget* editor) {
     QTreeWidgetItem* item = list->topLevelItem(editRow);
     const QRect row = list->visualItemRect(item);
     QHeaderView* header = list->header();
@@ -250,7 +249,7 @@ void CMyPropertyParametrosMultiple::PlaceEditor(QWidget* editor) {
     editor->setFocus();
 }
 
-void CMyPropertyParametrosMultiple::BeginEdit(int row, int column) {
+void CMultipleControllersPage::BeginEdit(int row, int column) {
     if (row < 0 || row >= list->topLevelItemCount() || column < kColumnAddress ||
         column > kColumnUnit)
         return;
@@ -270,7 +269,7 @@ void CMyPropertyParametrosMultiple::BeginEdit(int row, int column) {
     nameEditor->selectAll();
 }
 
-bool CMyPropertyParametrosMultiple::CommitEdit() {
+bool CMultipleControllersPage::CommitEdit() {
     if (!Editing() || editRow < 0)
         return false;
     QTreeWidgetItem* item = list->topLevelItem(editRow);
@@ -306,26 +305,26 @@ bool CMyPropertyParametrosMultiple::CommitEdit() {
     return true;
 }
 
-void CMyPropertyParametrosMultiple::CancelEdit() {
+void CMultipleControllersPage::CancelEdit() {
     editRow = -1;
     editColumn = -1;
     nameEditor->hide();
     unitEditor->hide();
 }
 
-void CMyPropertyParametrosMultiple::OnSheetDeactivate() {
+void CMultipleControllersPage::OnSheetDeactivate() {
     CancelEdit();
 }
 
-void CMyPropertyParametrosMultiple::OnEditEnter() {
+void CMultipleControllersPage::OnEditEnter() {
     CommitEdit();
 }
 
-void CMyPropertyParametrosMultiple::OnEditEscape() {
+void CMultipleControllersPage::OnEditEscape() {
     CancelEdit();
 }
 
-bool CMyPropertyParametrosMultiple::eventFilter(QObject* watched, QEvent* event) {
+bool CMultipleControllersPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list->viewport()) {
         if (event->type() == QEvent::MouseButtonPress && Editing())
             CancelEdit();
@@ -354,13 +353,13 @@ bool CMyPropertyParametrosMultiple::eventFilter(QObject* watched, QEvent* event)
     return CModelPage::eventFilter(watched, event);
 }
 
-void CMyPropertyParametrosMultiple::OnStart() {
+void CMultipleControllersPage::OnStart() {
     CancelEdit();
     if (!UpdateData(true))
         return;
     if (MessageBoxId(this, IDS_ASK_START_COMM, MbIcon::Information, MbButtons::YesNo) == IDNO)
         return;
-    std::unique_ptr<CTramaModbusAsincrona> master = Session().CreateMaster();
+    std::unique_ptr<CModbusMaster> master = Session().CreateMaster();
     if (!master) {
         MessageBoxId(this, IDS_MSG_NO_MASTER, MbIcon::Stop);
         return;

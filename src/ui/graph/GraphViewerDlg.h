@@ -4,19 +4,19 @@
 
 #include <string>
 
-class CGraficaCtrl;
-class CLeyendaCtrl;
+class CChartCtrl;
+class CChartLegend;
 
 // The graph file viewer (template 215): shows a saved graph set segment by segment in its
 // own chart, with the curve chooser, range, automatic scaling and cursor. A set that cannot
 // be loaded is reported and the viewer closes itself.
-class CVisorGraficaDlg : public CDialogBase {
+class CGraphViewerDlg : public CDialogBase {
     Q_OBJECT
 public:
-    CVisorGraficaDlg(std::string path, std::string graphsDir, QWidget* parent = nullptr);
+    CGraphViewerDlg(std::string path, std::string graphsDir, QWidget* parent = nullptr);
 
-    CGraficaCtrl& Chart() { return *chart; }
-    CLeyendaCtrl& Legend() { return *legend; }
+    CChartCtrl& Chart() { return *chart; }
+    CChartLegend& Legend() { return *legend; }
     const std::string& Path() const { return path; }
     int ShownSegment() const { return shownSegment; }
 
@@ -28,8 +28,8 @@ private:
     void Page(int segment);
     void OpenAnother();
 
-    CGraficaCtrl* chart = nullptr;
-    CLeyendaCtrl* legend = nullptr;
+    CChartCtrl* chart = nullptr;
+    CChartLegend* legend = nullptr;
     std::string path;
     std::string graphsDir;
     int shownSegment = 0;

@@ -19,13 +19,13 @@ inline constexpr int IDD_OVERVIEW = 212;
 // The controllers overview view of the monitoring window: a grid of compact front panels,
 // one per enabled controller of the list, page by page. Clicks on a panel write set points,
 // output and modes to that controller or to all of them.
-class CGraficaControladoresDlg : public CDialogBase, public IAppMessageTarget, public IMonitorView {
+class COverviewDlg : public CDialogBase, public IAppMessageTarget, public IMonitorView {
     Q_OBJECT
 public:
     // `master` (shared with polling) writes; `baseTimeout` gives the wait of each request.
-    CGraficaControladoresDlg(const CControllerList& list, CTramaModbusAsincrona& master,
-                             std::function<int()> baseTimeout, QWidget* parent = nullptr);
-    ~CGraficaControladoresDlg() override;
+    COverviewDlg(const CControllerList& list, CModbusMaster& master,
+                 std::function<int()> baseTimeout, QWidget* parent = nullptr);
+    ~COverviewDlg() override;
 
     // Subscribes to the window's start, data, error and end lists and reports the progress
     // of writes to all controllers in its progress bar.
@@ -74,7 +74,7 @@ private:
     void ReportFailures(const WriteOutcome& first, const WriteOutcome* second, bool all);
 
     COverviewPanels panels;
-    CTramaModbusAsincrona& master;
+    CModbusMaster& master;
     CMonitorDlg* monitor = nullptr;
     std::function<int()> baseTimeout;
 

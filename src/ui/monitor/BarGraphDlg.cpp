@@ -1,11 +1,11 @@
-#include "ui/monitor/GraficaBarrasDlg.h"
+#include "ui/monitor/BarGraphDlg.h"
 
 #include "core/model/ControllerList.h"
 #include "ui/framework/QtProfileStore.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/monitor/BarChart.h"
 #include "ui/monitor/MonitorDlg.h"
-#include "ui/widgets/DialogoHisteresis.h"
+#include "ui/widgets/HysteresisDlg.h"
 
 #include <boost/bind/bind.hpp>
 
@@ -15,13 +15,13 @@ namespace {
 constexpr int kChartTop = 18; // dialog units
 }
 
-CGraficaBarrasDlg::CGraficaBarrasDlg(const std::vector<CBarChart::Entry>& bars,
-                                     IProfileStore& profile, QWidget* parent)
+CBarGraphDlg::CBarGraphDlg(const std::vector<CBarChart::Entry>& bars, IProfileStore& profile,
+                           QWidget* parent)
     : CDialogBase(IDD_BAR_GRAPH, parent), profile(profile) {
     Build(bars);
 }
 
-void CGraficaBarrasDlg::Build(const std::vector<CBarChart::Entry>& bars) {
+void CBarGraphDlg::Build(const std::vector<CBarChart::Entry>& bars) {
     setWindowFlags(Qt::Widget);
     SetClientSize(558, 339);
     chart = new CBarChart(bars, LoadHysteresis(profile), this);
@@ -30,15 +30,15 @@ void CGraficaBarrasDlg::Build(const std::vector<CBarChart::Entry>& bars) {
     AddControl<QLabel>(IDC_BAR_BAND_TEXT, 70, 5, 480, 10);
 }
 
-CGraficaBarrasDlg::CGraficaBarrasDlg(const CControllerList& list, QWidget* parent)
+CBarGraphDlg::CBarGraphDlg(const CControllerList& list, QWidget* parent)
     : CDialogBase(IDD_BAR_GRAPH, parent), ownProfile(std::make_unique<CQtProfileStore>()),
       profile(*ownProfile) {
     Build(BarsOf(list));
 }
 
-CGraficaBarrasDlg::~CGraficaBarrasDlg() = default;
+CBarGraphDlg::~CBarGraphDlg() = default;
 
-std::vector<CBarChart::Entry> CGraficaBarrasDlg::BarsOf(const CControllerList& list) {
+std::vector<CBarChart::Entry> CBarGraphDlg::BarsOf(const CControllerList& list) {
     std::vector<CBarChart::Entry> entries;
     for (size_t i = 0; i < list.GetCount(); ++i)
         if (list.enabled[i])
@@ -46,13 +46,13 @@ std::vector<CBarChart::Entry> CGraficaBarrasDlg::BarsOf(const CControllerList& l
     return entries;
 }
 
-void CGraficaBarrasDlg::Subscribe(CMonitorDlg& window) {
+void CBarGraphDlg::Subscribe(CMonitorDlg& window) {
     using namespace boost::placeholders;
     window.AddDataSubscriber(boost::bind(&CBarChart::OnData, chart, _1, _2, _3));
     window.AddErrorSubscriber(boost::bind(&CBarChart::OnError, chart, _1));
 }
 
-void CGraficaBarrasDlg::resizeEvent(QResizeEvent* event) {
+void CBarGraphDlg::resizeEvent(QResizeEvent* event) {
     CDialogBase::resizeEvent(event);
     if (!chart)
         return;
@@ -60,30 +60,30 @@ void CGraficaBarrasDlg::resizeEvent(QResizeEvent* event) {
     chart->setGeometry(0, top, width(), std::max(0, height() - top));
 }
 
-void CGraficaBarrasDlg::OnInitDialog() {
+void CBarGraphDlg::OnInitDialog() {
     SetDlgItemTextById(IDC_BAR_CONFIGURE, IDS_SETTINGS);
     ShowBandText();
 }
 
-void CGraficaBarrasDlg::OnOK() {}
+void CBarGraphDlg::OnOK() {}
 
-void CGraficaBarrasDlg::OnCancel() {}
+void CBarGraphDlg::OnCancel() {}
 
-void CGraficaBarrasDlg::OnCommand(int id) {
+void CBarGraphDlg::OnCommand(int id) {
     if (id == IDC_BAR_CONFIGURE)
         Configure();
     else
         CDialogBase::OnCommand(id);
 }
 
-void CGraficaBarrasDlg::Configure() {
-    CDialogoHisteresis dialog(profile, this);
+void CBarGraphDlg::Configure() {
+    CHysteresisDlg dialog(profile, this);
     if (dialog.DoModal() != IDOK)
         return;
     chart->SetHysteresis(dialog.hy);
     ShowBandText();
 }
 
-void CGraficaBarrasDlg::ShowBandText() {
+void CBarGraphDlg::ShowBandText() {
     SetDlgItemText(IDC_BAR_BAND_TEXT, BandText(chart->Hysteresis()));
 }

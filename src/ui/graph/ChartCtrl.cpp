@@ -1,10 +1,10 @@
-#include "ui/widgets/GraficaCtrl.h"
+#include "ui/graph/ChartCtrl.h"
 
 #include "languages/StringIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
 #include "ui/framework/UiThread.h"
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/ChartLegend.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -92,106 +92,106 @@ QString DateTimeText(const GraphTimestamp& t) {
 
 } // namespace
 
-CGraficaCtrl::CGraficaCtrl(QWidget* parent) : QWidget(parent) {
+CChartCtrl::CChartCtrl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-std::unique_lock<std::recursive_mutex> CGraficaCtrl::LockData() const {
+std::unique_lock<std::recursive_mutex> CChartCtrl::LockData() const {
     return std::unique_lock<std::recursive_mutex>(mutex);
 }
 
-int CGraficaCtrl::AddCurve(CurveRef curve) {
+int CChartCtrl::AddCurve(CurveRef curve) {
     auto lock = LockData();
     curves.push_back(std::move(curve));
     return static_cast<int>(curves.size()) - 1;
 }
 
-CGraficaCtrl::CurveRef CGraficaCtrl::GetCurve(int index) const {
+CChartCtrl::CurveRef CChartCtrl::GetCurve(int index) const {
     auto lock = LockData();
     if (index < 0 || static_cast<size_t>(index) >= curves.size())
         return nullptr;
     return curves[static_cast<size_t>(index)];
 }
 
-int CGraficaCtrl::GetCurveCount() const {
+int CChartCtrl::GetCurveCount() const {
     auto lock = LockData();
     return static_cast<int>(curves.size());
 }
 
-void CGraficaCtrl::AddTimestamp(const GraphTimestamp& timestamp) {
+void CChartCtrl::AddTimestamp(const GraphTimestamp& timestamp) {
     auto lock = LockData();
     timeline.push_back(timestamp);
 }
 
-size_t CGraficaCtrl::GetTimelineCount() const {
+size_t CChartCtrl::GetTimelineCount() const {
     auto lock = LockData();
     return timelineFirst + timeline.size();
 }
 
-GraphTimestamp CGraficaCtrl::GetTimestamp(size_t index) const {
+GraphTimestamp CChartCtrl::GetTimestamp(size_t index) const {
     auto lock = LockData();
     const GraphTimestamp* t = TimestampAt(static_cast<int64_t>(index));
     return t != nullptr ? *t : GraphTimestamp{};
 }
 
-const GraphTimestamp* CGraficaCtrl::TimestampAt(int64_t index) const {
+const GraphTimestamp* CChartCtrl::TimestampAt(int64_t index) const {
     const int64_t at = index - static_cast<int64_t>(timelineFirst);
     if (at < 0 || at >= static_cast<int64_t>(timeline.size()))
         return nullptr;
     return &timeline[static_cast<size_t>(at)];
 }
 
-void CGraficaCtrl::SetLegend(CLeyendaCtrl* value) {
+void CChartCtrl::SetLegend(CChartLegend* value) {
     legend = value;
 }
 
-void CGraficaCtrl::CursorLeft() {
+void CChartCtrl::CursorLeft() {
     cursorX = std::max(std::min(cursorX, width()) - 1, 0);
     update();
 }
 
-void CGraficaCtrl::CursorRight() {
+void CChartCtrl::CursorRight() {
     cursorX = std::min(cursorX + 1, width());
     update();
 }
 
-void CGraficaCtrl::SetAxis(float max, float min, int decimals) {
+void CChartCtrl::SetAxis(float max, float min, int decimals) {
     auto lock = LockData();
     axisMax = max;
     axisMin = min;
     axisDecimals = decimals;
 }
 
-float CGraficaCtrl::GetAxisMax() const {
+float CChartCtrl::GetAxisMax() const {
     auto lock = LockData();
     return axisMax;
 }
 
-float CGraficaCtrl::GetAxisMin() const {
+float CChartCtrl::GetAxisMin() const {
     auto lock = LockData();
     return axisMin;
 }
 
-int CGraficaCtrl::GetAxisDecimals() const {
+int CChartCtrl::GetAxisDecimals() const {
     auto lock = LockData();
     return axisDecimals;
 }
 
-bool CGraficaCtrl::HasFile() const {
+bool CChartCtrl::HasFile() const {
     auto lock = LockData();
     return hasFile;
 }
 
-int CGraficaCtrl::GetSegment() const {
+int CChartCtrl::GetSegment() const {
     auto lock = LockData();
     return segment;
 }
 
-PlotRect CGraficaCtrl::Plot() const {
+PlotRect CChartCtrl::Plot() const {
     return {0, 0, width(), height()};
 }
 
-bool CGraficaCtrl::Save(const std::string& path, int newSegment, int from, int to) {
+bool CChartCtrl::Save(const std::string& path, int newSegment, int from, int to) {
     GraphSegmentData data;
     {
         auto lock = LockData();
@@ -225,7 +225,7 @@ bool CGraficaCtrl::Save(const std::string& path, int newSegment, int from, int t
     return result.Ok();
 }
 
-void CGraficaCtrl::ForgetSavedBefore(int64_t index, int screen) {
+void CChartCtrl::ForgetSavedBefore(int64_t index, int screen) {
     auto lock = LockData();
     const size_t keep = static_cast<size_t>(std::max({screen, paintedWidth, 0})) + 1;
     const int64_t total = static_cast<int64_t>(timelineFirst + timeline.size());
@@ -244,7 +244,7 @@ void CGraficaCtrl::ForgetSavedBefore(int64_t index, int screen) {
     timelineFirst = static_cast<size_t>(first);
 }
 
-std::vector<GraphHeaderEntry> CGraficaCtrl::HeaderEntries() const {
+std::vector<GraphHeaderEntry> CChartCtrl::HeaderEntries() const {
     std::vector<GraphHeaderEntry> entries;
     for (const HeaderSlot& slot : headerSlots) {
         if (slot.curve >= 0 && static_cast<size_t>(slot.curve) < curves.size())
@@ -255,7 +255,7 @@ std::vector<GraphHeaderEntry> CGraficaCtrl::HeaderEntries() const {
     return entries;
 }
 
-bool CGraficaCtrl::SaveHeader(const std::string& path) {
+bool CChartCtrl::SaveHeader(const std::string& path) {
     std::vector<GraphHeaderEntry> entries;
     {
         auto lock = LockData();
@@ -269,7 +269,7 @@ bool CGraficaCtrl::SaveHeader(const std::string& path) {
     return result.Ok();
 }
 
-void CGraficaCtrl::ReportSaveFailure(const GraphSaveResult& result) {
+void CChartCtrl::ReportSaveFailure(const GraphSaveResult& result) {
     const GraphFileProblem problem = result.first;
     auto show = [this, problem] {
         QString text;
@@ -299,7 +299,7 @@ void CGraficaCtrl::ReportSaveFailure(const GraphSaveResult& result) {
     }
 }
 
-bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors) {
+bool CChartCtrl::Load(const std::string& path, int newSegment, bool showErrors) {
     GraphFileProblem problem;
     const std::optional<LoadedGraphSegment> set = LoadGraphSegment(path, newSegment, problem);
     if (!set) {
@@ -317,9 +317,9 @@ bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors
             newSlots.push_back({entry, -1});
             continue;
         }
-        auto curve =
-            std::make_shared<CCurva>(entry.colour, entry.variableName == "Out" ? 100.0f : 600.0f,
-                                     0.0f, entry.controllerName, entry.variableName);
+        auto curve = std::make_shared<CGraphCurve>(entry.colour,
+                                                   entry.variableName == "Out" ? 100.0f : 600.0f,
+                                                   0.0f, entry.controllerName, entry.variableName);
         curve->SetPoints(*set->points[i]);
         curve->SetVisible(entry.visible);
         newSlots.push_back({{}, static_cast<int>(loaded.size())});
@@ -350,7 +350,7 @@ bool CGraficaCtrl::Load(const std::string& path, int newSegment, bool showErrors
     return true;
 }
 
-void CGraficaCtrl::RequestRepaint() {
+void CChartCtrl::RequestRepaint() {
     if (!repaintPending.exchange(true)) {
         PostToUi(this, [this] {
             repaintPending = false;
@@ -359,13 +359,13 @@ void CGraficaCtrl::RequestRepaint() {
     }
 }
 
-void CGraficaCtrl::paintEvent(QPaintEvent*) {
+void CChartCtrl::paintEvent(QPaintEvent*) {
     // Qt's backing store is the off-screen bitmap: the frame reaches the screen in one block.
     QPainter painter(this);
     Paint(painter);
 }
 
-void CGraficaCtrl::Paint(QPainter& target) {
+void CChartCtrl::Paint(QPainter& target) {
     auto lock = LockData();
     const PlotRect plot = Plot();
     if (cursorX > plot.right)
@@ -396,7 +396,7 @@ void CGraficaCtrl::Paint(QPainter& target) {
     FillLegend(plot);
 }
 
-void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot, GridPass pass) {
+void CChartCtrl::PaintGrid(QPainter& painter, const PlotRect& plot, GridPass pass) {
     const bool lines = pass == GridPass::Lines;
     const int w = plot.Width();
     const int step = height() / 5;
@@ -460,7 +460,7 @@ void CGraficaCtrl::PaintGrid(QPainter& painter, const PlotRect& plot, GridPass p
     painter.setBackgroundMode(Qt::TransparentMode);
 }
 
-void CGraficaCtrl::FillLegend(const PlotRect& plot) {
+void CChartCtrl::FillLegend(const PlotRect& plot) {
     if (legend == nullptr)
         return;
     legend->SetRowCount(static_cast<int>(curves.size()) + 1);
@@ -490,7 +490,7 @@ void CGraficaCtrl::FillLegend(const PlotRect& plot) {
     legend->update();
 }
 
-void CGraficaCtrl::mousePressEvent(QMouseEvent* event) {
+void CChartCtrl::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     dragging = true;
@@ -498,19 +498,19 @@ void CGraficaCtrl::mousePressEvent(QMouseEvent* event) {
     update();
 }
 
-void CGraficaCtrl::mouseMoveEvent(QMouseEvent* event) {
+void CChartCtrl::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging)
         return;
     cursorX = std::clamp(event->position().toPoint().x(), 0, width());
     update();
 }
 
-void CGraficaCtrl::mouseReleaseEvent(QMouseEvent* event) {
+void CChartCtrl::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         dragging = false;
 }
 
-bool CGraficaCtrl::event(QEvent* event) {
+bool CChartCtrl::event(QEvent* event) {
     // The press grabs the mouse; when the grab ends another way, the drag ends with it.
     if (event->type() == QEvent::Hide || event->type() == QEvent::WindowDeactivate)
         dragging = false;

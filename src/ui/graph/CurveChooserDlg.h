@@ -8,14 +8,14 @@
 #include <cstdint>
 #include <vector>
 
-class CGraficaCtrl;
+class CChartCtrl;
 class QListWidget;
 
 // A static filled with one colour that reports clicks.
-class CMuestraColor : public QWidget {
+class CColorSample : public QWidget {
     Q_OBJECT
 public:
-    explicit CMuestraColor(QWidget* parent = nullptr);
+    explicit CColorSample(QWidget* parent = nullptr);
     void SetColour(const QColor& colour);
     QColor Colour() const { return colour; }
 
@@ -34,10 +34,10 @@ private:
 // "selected" (at most 16), the others under "available", each with a colour picked on the
 // way in or by clicking the swatch. OK gives the curves their colours and visibility; the
 // owner then rewrites the header of its graph set.
-class CSeleccionCurvasDlg : public CDialogBase {
+class CCurveChooserDlg : public CDialogBase {
     Q_OBJECT
 public:
-    explicit CSeleccionCurvasDlg(CGraficaCtrl& chart, QWidget* parent = nullptr);
+    explicit CCurveChooserDlg(CChartCtrl& chart, QWidget* parent = nullptr);
 
     // The choices as they stand, by curve index.
     const std::vector<uint32_t>& Colours() const { return colours; }
@@ -55,10 +55,10 @@ private:
     void PickSwatchColour();
     int SelectedCurve() const;
 
-    CGraficaCtrl& chart;
+    CChartCtrl& chart;
     QListWidget* available = nullptr;
     QListWidget* selected = nullptr;
-    CMuestraColor* swatch = nullptr;
+    CColorSample* swatch = nullptr;
     std::vector<uint32_t> colours;
     std::vector<bool> visible;
 };

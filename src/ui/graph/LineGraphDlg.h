@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-class CGraficaCtrl;
-class CLeyendaCtrl;
+class CChartCtrl;
+class CChartLegend;
 
 // A polled controller as the line graph records it.
 struct GraphController {
@@ -32,17 +32,17 @@ struct GraphController {
 // cycle, at the first entry. A segment is saved when a cycle completes, so every
 // controller's sample of the boundary cycle lands in it. The chart is repainted once per
 // cycle.
-class CGraficaLineasDlg : public CFormBase {
+class CLineGraphDlg : public CFormBase {
     Q_OBJECT
 public:
     // `controllers`: the enabled entries of the monitoring list, in list order. The set is
     // recorded in `graphsDir` (ending in a separator) under the start date and time.
     // `clock` gives the local time of the name and of each cycle.
     using Clock = std::function<GraphTimestamp()>;
-    CGraficaLineasDlg(std::vector<GraphController> controllers, std::string graphsDir,
-                      QWidget* parent = nullptr, Clock clock = CurrentLocalTimestamp);
+    CLineGraphDlg(std::vector<GraphController> controllers, std::string graphsDir,
+                  QWidget* parent = nullptr, Clock clock = CurrentLocalTimestamp);
     // Saves the samples that arrived after the last saved segment.
-    ~CGraficaLineasDlg() override;
+    ~CLineGraphDlg() override;
 
     void OnData(unsigned char address, const short* registers, const unsigned char* coils);
     void OnError(unsigned char address);
@@ -50,8 +50,8 @@ public:
     // The curve chooser ("Curves..."); what is chosen goes into the set's header.
     void ChooseCurves();
 
-    CGraficaCtrl& Chart() { return *chart; }
-    CLeyendaCtrl& Legend() { return *legend; }
+    CChartCtrl& Chart() { return *chart; }
+    CChartLegend& Legend() { return *legend; }
     // The header file of the set being recorded.
     const std::string& GraphPath() const { return graphPath; }
     int SaveInterval() const { return saveInterval; }
@@ -63,13 +63,15 @@ protected:
 private:
     struct Entry {
         uint8_t address = 0;
-        std::shared_ptr<CCurva> sp, out, val;
+        std::shared_ptr<CGraphCurve> sp, out, val;
     };
 
     void Build();
     void OnCommand(int id);
     // The list entry this call belongs to, or -1; advances the cycle position.
     int MatchEntry(uint8_t address);
+    // A controller's registers, or nullptr after a failed read (a gap in its curves).
+    void TakeReading(uint8_t address, const short* registers);
     void Record(int entry, const short* registers);
     void EndOfCall(int entry);
     void SaveSegment();
@@ -78,8 +80,8 @@ private:
     // "File": a saved set in the viewer, the one being recorded included.
     void OpenFile();
 
-    CGraficaCtrl* chart = nullptr;
-    CLeyendaCtrl* legend = nullptr;
+    CChartCtrl* chart = nullptr;
+    CChartLegend* legend = nullptr;
     std::vector<Entry> entries;
     std::string graphsDir;
     Clock clock;

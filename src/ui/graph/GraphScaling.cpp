@@ -1,8 +1,8 @@
-#include "ui/widgets/GraphScaling.h"
+#include "ui/graph/GraphScaling.h"
 
 #include "ui/framework/ResourceIds.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphRangeDlg.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/GraphRangeDlg.h"
 
 #include <algorithm>
 
@@ -11,13 +11,13 @@ namespace {
 constexpr float kOutputMax = 100.0f;
 constexpr float kMargin = 5.0f;
 
-bool IsOutput(const CCurva& curve) {
+bool IsOutput(const CGraphCurve& curve) {
     return curve.GetVariableName() == "Out";
 }
 
-void SetScales(CGraficaCtrl& chart, float max, float min) {
+void SetScales(CChartCtrl& chart, float max, float min) {
     for (int i = 0; i < chart.GetCurveCount(); ++i) {
-        CCurva& curve = *chart.GetCurve(i);
+        CGraphCurve& curve = *chart.GetCurve(i);
         curve.SetScaleMax(IsOutput(curve) ? kOutputMax : max);
         curve.SetScaleMin(IsOutput(curve) ? 0.0f : min);
     }
@@ -25,23 +25,23 @@ void SetScales(CGraficaCtrl& chart, float max, float min) {
 
 } // namespace
 
-void AutoScale(CGraficaCtrl& chart) {
+void AutoScale(CChartCtrl& chart) {
     {
         auto lock = chart.LockData();
         const PlotRect plot = chart.Plot();
         bool foundHi = false, foundLo = false;
         float hi = 0, lo = 0;
         for (int i = 0; i < chart.GetCurveCount(); ++i) {
-            const CCurva& curve = *chart.GetCurve(i);
+            const CGraphCurve& curve = *chart.GetCurve(i);
             if (!curve.IsVisible() || IsOutput(curve))
                 continue;
             const float max = curve.VisibleMax(plot);
             const float min = curve.VisibleMin(plot);
-            if (max != CCurva::kNoValue) {
+            if (max != CGraphCurve::kNoValue) {
                 hi = foundHi ? std::max(hi, max) : max;
                 foundHi = true;
             }
-            if (min != CCurva::kNoMin) {
+            if (min != CGraphCurve::kNoMin) {
                 lo = foundLo ? std::min(lo, min) : min;
                 foundLo = true;
             }
@@ -54,7 +54,7 @@ void AutoScale(CGraficaCtrl& chart) {
     chart.update();
 }
 
-void ApplyRange(CGraficaCtrl& chart, float max, float min) {
+void ApplyRange(CChartCtrl& chart, float max, float min) {
     {
         auto lock = chart.LockData();
         chart.SetAxis(max, min, 3);
@@ -63,7 +63,7 @@ void ApplyRange(CGraficaCtrl& chart, float max, float min) {
     chart.update();
 }
 
-void AskRange(CGraficaCtrl& chart, QWidget* parent) {
+void AskRange(CChartCtrl& chart, QWidget* parent) {
     CGraphRangeDlg range(chart.GetAxisMax(), chart.GetAxisMin(), parent);
     if (range.DoModal() == IDOK)
         ApplyRange(chart, range.max, range.min);

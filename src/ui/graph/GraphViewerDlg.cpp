@@ -1,25 +1,25 @@
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/GraphViewerDlg.h"
 
 #include "languages/StringIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
 #include "ui/framework/UiThread.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphResourceIds.h"
-#include "ui/widgets/GraphScaling.h"
-#include "ui/widgets/LeyendaCtrl.h"
-#include "ui/widgets/SeleccionCurvasDlg.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/ChartLegend.h"
+#include "ui/graph/CurveChooserDlg.h"
+#include "ui/graph/GraphResourceIds.h"
+#include "ui/graph/GraphScaling.h"
 
 #include <vector>
 
-CVisorGraficaDlg::CVisorGraficaDlg(std::string path, std::string graphsDir, QWidget* parent)
+CGraphViewerDlg::CGraphViewerDlg(std::string path, std::string graphsDir, QWidget* parent)
     : CDialogBase(IDD_GRAPH_VIEWER, parent), path(std::move(path)),
       graphsDir(std::move(graphsDir)) {
     setWindowTitle(QStringLiteral("Calora"));
     SetClientSize(560, 330);
-    chart = AddControl<CGraficaCtrl>(IDC_GRAPH_CHART, 4, 4, 430, 300);
-    legend = AddControl<CLeyendaCtrl>(IDC_GRAPH_LEGEND, 438, 4, 118, 300);
+    chart = AddControl<CChartCtrl>(IDC_GRAPH_CHART, 4, 4, 430, 300);
+    legend = AddControl<CChartLegend>(IDC_GRAPH_LEGEND, 438, 4, 118, 300);
     AddButton(IDC_VIEWER_FILE, QStringLiteral("File"), 4, 311, 50, 14);
     AddButton(IDC_VIEWER_CHOOSE, QStringLiteral("Choose"), 58, 311, 50, 14);
     AddButton(IDC_VIEWER_RANGE, QStringLiteral("Range"), 112, 311, 50, 14);
@@ -31,7 +31,7 @@ CVisorGraficaDlg::CVisorGraficaDlg(std::string path, std::string graphsDir, QWid
     AddButton(IDOK, QStringLiteral("OK"), 506, 311, 50, 14, true);
 }
 
-void CVisorGraficaDlg::OnInitDialog() {
+void CGraphViewerDlg::OnInitDialog() {
     if (!chart->Load(path, 0, true)) {
         // The message was shown; the viewer goes away as soon as it is up.
         PostToUi(this, [this] { EndDialog(IDOK); });
@@ -44,13 +44,13 @@ void CVisorGraficaDlg::OnInitDialog() {
     SetDlgItemTextById(IDC_VIEWER_RANGE, IDS_GRAPH_RANGE);
 }
 
-void CVisorGraficaDlg::OnCommand(int id) {
+void CGraphViewerDlg::OnCommand(int id) {
     switch (id) {
     case IDC_VIEWER_FILE:
         OpenAnother();
         break;
     case IDC_VIEWER_CHOOSE: {
-        CSeleccionCurvasDlg chooser(*chart, this);
+        CCurveChooserDlg chooser(*chart, this);
         if (chooser.DoModal() == IDOK)
             chart->SaveHeader(path);
         break;
@@ -79,7 +79,7 @@ void CVisorGraficaDlg::OnCommand(int id) {
     }
 }
 
-void CVisorGraficaDlg::Page(int segment) {
+void CGraphViewerDlg::Page(int segment) {
     std::vector<bool> shown;
     for (int i = 0; i < chart->GetCurveCount(); ++i)
         shown.push_back(chart->GetCurve(i)->IsVisible());
@@ -95,7 +95,7 @@ void CVisorGraficaDlg::Page(int segment) {
     AutoScale(*chart);
 }
 
-void CVisorGraficaDlg::OpenAnother() {
+void CGraphViewerDlg::OpenAnother() {
     const std::string chosen = ChooseGraphFile(this, graphsDir);
     if (chosen.empty() || !chart->Load(chosen, 0, true))
         return;
@@ -115,6 +115,6 @@ void ShowGraphFile(QWidget* parent, const std::string& graphsDir) {
     const std::string path = ChooseGraphFile(parent, graphsDir);
     if (path.empty())
         return;
-    CVisorGraficaDlg viewer(path, graphsDir, parent);
+    CGraphViewerDlg viewer(path, graphsDir, parent);
     viewer.DoModal();
 }

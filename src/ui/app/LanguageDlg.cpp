@@ -1,4 +1,4 @@
-#include "ui/app/LanguageDialog.h"
+#include "ui/app/LanguageDlg.h"
 
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"

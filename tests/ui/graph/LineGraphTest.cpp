@@ -3,13 +3,13 @@
 #include "cli/ProgramRun.h"
 #include "support/RecordingUiServices.h"
 #include "ui/framework/ResourceIds.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraficaLineasDlg.h"
-#include "ui/widgets/GraphRangeDlg.h"
-#include "ui/widgets/GraphResourceIds.h"
-#include "ui/widgets/LeyendaCtrl.h"
-#include "ui/widgets/SeleccionCurvasDlg.h"
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/ChartLegend.h"
+#include "ui/graph/CurveChooserDlg.h"
+#include "ui/graph/GraphRangeDlg.h"
+#include "ui/graph/GraphResourceIds.h"
+#include "ui/graph/GraphViewerDlg.h"
+#include "ui/graph/LineGraphDlg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,11 +78,10 @@ protected:
     CScopedUiServices scope{ui};
     int tick = 0;
 
-    std::unique_ptr<CGraficaLineasDlg> MakeGraph(std::vector<GraphController> controllers,
-                                                 int width) {
-        auto graph = std::make_unique<CGraficaLineasDlg>(std::move(controllers),
-                                                         dir.path().toStdString() + "/", nullptr,
-                                                         [this] { return At(tick++); });
+    std::unique_ptr<CLineGraphDlg> MakeGraph(std::vector<GraphController> controllers, int width) {
+        auto graph =
+            std::make_unique<CLineGraphDlg>(std::move(controllers), dir.path().toStdString() + "/",
+                                            nullptr, [this] { return At(tick++); });
         graph->Chart().resize(width, 100);
         graph->show();
         return graph;
@@ -171,20 +170,20 @@ TEST_F(LineGraphTest, LongRecordingHoldsAScreenAndItsFilesKeepEverySample) {
             2026, 12, 0, 6, 15, static_cast<uint16_t>(n / 60), static_cast<uint16_t>(n % 60), 250};
     };
     int n = 0;
-    auto graph = std::make_unique<CGraficaLineasDlg>(
-        std::vector<GraphController>{{1, "A"}, {2, "B"}}, dir.path().toStdString() + "/", nullptr,
-        [&] { return time(n++); });
+    auto graph = std::make_unique<CLineGraphDlg>(std::vector<GraphController>{{1, "A"}, {2, "B"}},
+                                                 dir.path().toStdString() + "/", nullptr,
+                                                 [&] { return time(n++); });
     graph->Chart().resize(kWidth, 100);
     graph->show();
     // The same samples in a chart that keeps them all.
-    CGraficaCtrl all;
+    CChartCtrl all;
     all.resize(kWidth, 100);
-    CLeyendaCtrl allLegend;
+    CChartLegend allLegend;
     all.SetLegend(&allLegend);
     for (int i = 0; i < 6; ++i) {
-        const CCurva& c = *graph->Chart().GetCurve(i);
-        all.AddCurve(std::make_shared<CCurva>(c.GetColour(), c.GetScaleMax(), 0.0f,
-                                              c.GetControllerName(), c.GetVariableName()));
+        const CGraphCurve& c = *graph->Chart().GetCurve(i);
+        all.AddCurve(std::make_shared<CGraphCurve>(c.GetColour(), c.GetScaleMax(), 0.0f,
+                                                   c.GetControllerName(), c.GetVariableName()));
         all.GetCurve(i)->SetVisible(i % 3 != 0);
         graph->Chart().GetCurve(i)->SetVisible(i % 3 != 0);
     }
@@ -256,7 +255,7 @@ TEST_F(LineGraphTest, LongRecordingHoldsAScreenAndItsFilesKeepEverySample) {
     EXPECT_EQ(last.data, ReadAll(QString::fromStdString(path + ".Val.A.pt5")));
 
     // Every segment in the viewer, and every cycle in calora-cli's export.
-    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    CGraphViewerDlg viewer(path, dir.path().toStdString());
     viewer.show();
     for (int s = 0; s <= kSegments; ++s) {
         ASSERT_EQ(s, viewer.ShownSegment());
@@ -288,7 +287,7 @@ TEST_F(LineGraphTest, DuplicatedAddressFeedsEachEntryAndOneTimestampPerCycle) {
         graph->OnError(8);
         graph->OnData(7, second.data(), nullptr);
     }
-    CGraficaCtrl& chart = graph->Chart();
+    CChartCtrl& chart = graph->Chart();
     EXPECT_EQ(2u, chart.GetTimelineCount());
     EXPECT_EQ((std::vector<float>{100, 100}), chart.GetCurve(2)->GetSamples()); // A: Val
     EXPECT_EQ((std::vector<float>{200, 200}), chart.GetCurve(8)->GetSamples()); // C: Val
@@ -301,9 +300,9 @@ TEST_F(LineGraphTest, DuplicatedAddressFeedsEachEntryAndOneTimestampPerCycle) {
 TEST_F(LineGraphTest, ClosingBeforeTheFirstPollLeavesNoFiles) {
     auto graph = MakeGraph({{1, "A"}}, 10);
     EXPECT_EQ(1, Files().size()); // the reserved name
-    auto second = std::make_unique<CGraficaLineasDlg>(std::vector<GraphController>{{1, "A"}},
-                                                      dir.path().toStdString() + "/", nullptr,
-                                                      [] { return At(0); });
+    auto second = std::make_unique<CLineGraphDlg>(std::vector<GraphController>{{1, "A"}},
+                                                  dir.path().toStdString() + "/", nullptr,
+                                                  [] { return At(0); });
     EXPECT_NE(graph->GraphPath(), second->GraphPath()); // same second: the next name
     EXPECT_EQ(dir.path().toStdString() + "/6-12-2026 15_21_36-2.gf", second->GraphPath());
     graph.reset();
@@ -334,7 +333,7 @@ TEST_F(LineGraphTest, ChartWithoutWidthSavesEveryCycleAndAFailedSaveIsShownOnce)
 }
 
 // Records `cycles` polls of controllers 1 and 2 (those the graph lists) and closes it.
-std::string Record(std::unique_ptr<CGraficaLineasDlg> graph, int cycles) {
+std::string Record(std::unique_ptr<CLineGraphDlg> graph, int cycles) {
     for (int c = 0; c < cycles; ++c) {
         auto a = Registers(static_cast<short>(100 + c), 500, 50, 0);
         auto b = Registers(static_cast<short>(-c), 100, 60, 0);
@@ -351,9 +350,9 @@ TEST_F(LineGraphTest, ViewerWithoutACurveFileCannotPageAndChooseKeepsThatCurve) 
     // Segment 0 of curve "B: Out" is lost.
     ASSERT_TRUE(QFile::remove(QString::fromStdString(path + ".Out.B.pt0")));
 
-    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    CGraphViewerDlg viewer(path, dir.path().toStdString());
     viewer.show();
-    CGraficaCtrl& chart = viewer.Chart();
+    CChartCtrl& chart = viewer.Chart();
     ASSERT_EQ(5, chart.GetCurveCount());
     ASSERT_EQ(1u, ui.messages.size()); // the lost file is named
     EXPECT_TRUE(ui.LastText().endsWith(".Out.B.pt0")) << ui.LastText().toStdString();
@@ -381,10 +380,10 @@ TEST_F(LineGraphTest, ViewerWithoutACurveFileCannotPageAndChooseKeepsThatCurve) 
 TEST_F(LineGraphTest, NamesOutsideTheCodePageAreViewedUnderTheirStoredNames) {
     // Both names are stored as "???? 1": each curve still finds its own samples.
     const std::string path = Record(MakeGraph({{1, "Печь 1"}, {2, "Пара 1"}}, 10), 12);
-    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    CGraphViewerDlg viewer(path, dir.path().toStdString());
     viewer.show();
     EXPECT_TRUE(ui.messages.empty()) << ui.LastText().toStdString();
-    CGraficaCtrl& chart = viewer.Chart();
+    CChartCtrl& chart = viewer.Chart();
     ASSERT_EQ(6, chart.GetCurveCount());
     EXPECT_EQ("???? 1", chart.GetCurve(5)->GetControllerName());
     EXPECT_EQ(101.0f, chart.GetCurve(2)->GetSamples()[1]); // first controller's value
@@ -393,7 +392,7 @@ TEST_F(LineGraphTest, NamesOutsideTheCodePageAreViewedUnderTheirStoredNames) {
 
 TEST_F(LineGraphTest, ViewerNextAndPreviousStopAtTheEnds) {
     const std::string path = Record(MakeGraph({{1, "A"}}, 10), 25);
-    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    CGraphViewerDlg viewer(path, dir.path().toStdString());
     viewer.show();
     auto click = [&](int id) { viewer.Control<QPushButton>(id)->click(); };
     click(IDC_VIEWER_PREVIOUS);
@@ -424,7 +423,7 @@ TEST_F(LineGraphTest, TheSetBeingRecordedOpensWithTheCyclesSoFar) {
     int curves = 0;
     size_t samples = 0;
     CScopedModalHandler viewer([&](CDialogBase& dlg) {
-        CGraficaCtrl& chart = dynamic_cast<CVisorGraficaDlg&>(dlg).Chart();
+        CChartCtrl& chart = dynamic_cast<CGraphViewerDlg&>(dlg).Chart();
         curves = chart.GetCurveCount();
         samples = curves == 6 ? chart.GetCurve(5)->GetSampleCount() : 0; // "B: Val"
     });
@@ -451,7 +450,7 @@ TEST_F(LineGraphTest, DamagedSetIsRefusedAndTheViewerCloses) {
     ASSERT_TRUE(points.open(QIODevice::ReadWrite));
     points.resize(points.size() - 1);
     points.close();
-    CVisorGraficaDlg viewer(path, dir.path().toStdString());
+    CGraphViewerDlg viewer(path, dir.path().toStdString());
     EXPECT_EQ(IDOK, viewer.DoModal());
     ASSERT_EQ(1u, ui.messages.size());
     EXPECT_TRUE(ui.LastText().endsWith(".Val.A.pt0")) << ui.LastText().toStdString();
@@ -463,7 +462,7 @@ TEST_F(LineGraphTest, LegendShowsNamesAsTextAndGapsAsQuestionMarks) {
     graph->OnData(1, r.data(), nullptr);
     graph->OnError(1);
     graph->OnData(1, r.data(), nullptr);
-    CGraficaCtrl& chart = graph->Chart();
+    CChartCtrl& chart = graph->Chart();
     chart.GetCurve(2)->SetVisible(true);
     QImage image(chart.size(), QImage::Format_RGB32);
     QPainter painter(&image);
@@ -504,7 +503,7 @@ TEST_F(LineGraphTest, RangeRefusesEqualAndOutOfBoundValues) {
 
 TEST_F(LineGraphTest, ChooserRefusesASeventeenthCurve) {
     auto graph = MakeGraph({{1, "A"}, {2, "B"}, {3, "C"}, {4, "D"}, {5, "E"}, {6, "F"}}, 50);
-    CSeleccionCurvasDlg dlg(graph->Chart());
+    CCurveChooserDlg dlg(graph->Chart());
     dlg.show();
     auto* available = dlg.Control<QListWidget>(IDC_CURVES_AVAILABLE);
     for (int i = 0; i < 17; ++i) {
@@ -522,9 +521,9 @@ TEST_F(LineGraphTest, ChooserRefusesASeventeenthCurve) {
 namespace {
 
 TEST(ChartPaintTest, LinesJoinNeighbourColumnsAndStayInsideTheFrame) {
-    CGraficaCtrl chart;
+    CChartCtrl chart;
     chart.resize(5, 11); // rows 0..10 map 100..0
-    auto curve = std::make_shared<CCurva>(0x0000FF, 100.0f, 0.0f, "Z", "Val");
+    auto curve = std::make_shared<CGraphCurve>(0x0000FF, 100.0f, 0.0f, "Z", "Val");
     curve->SetVisible(true);
     for (float v : {0.0f, 100.0f, 90.0f, 1e30f, -1e30f, 50.0f})
         curve->AddSample(v);
@@ -548,7 +547,7 @@ TEST(ChartPaintTest, LinesJoinNeighbourColumnsAndStayInsideTheFrame) {
 }
 
 TEST(ChartPaintTest, ValueLabelsShowWholeOnBothSidesAndOverTheCurves) {
-    CGraficaCtrl chart;
+    CChartCtrl chart;
     chart.resize(400, 300);
     chart.SetAxis(1250.0f, 0.0f, 3); // labels 1000.000, 750.000, 500.000, 250.000
     const QFontMetrics metrics(QApplication::font());
@@ -556,7 +555,7 @@ TEST(ChartPaintTest, ValueLabelsShowWholeOnBothSidesAndOverTheCurves) {
     // A red curve straight through the middle of the first label's line of text.
     const int rows = chart.height() - 1;
     const float through = 1250.0f * (rows - (step + metrics.ascent() / 2)) / rows;
-    auto curve = std::make_shared<CCurva>(0x0000FF, 1250.0f, 0.0f, "Z", "Val");
+    auto curve = std::make_shared<CGraphCurve>(0x0000FF, 1250.0f, 0.0f, "Z", "Val");
     curve->SetVisible(true);
     for (int x = 0; x <= chart.width(); ++x)
         curve->AddSample(through);

@@ -1,12 +1,12 @@
-#include "ui/widgets/SeleccionCurvasDlg.h"
+#include "ui/graph/CurveChooserDlg.h"
 
 #include "languages/StringIds.h"
 #include "ui/framework/ResourceIds.h"
 #include "ui/framework/TextProvider.h"
 #include "ui/framework/UiServices.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphResourceIds.h"
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/ChartLegend.h"
+#include "ui/graph/GraphResourceIds.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -28,24 +28,24 @@ void MoveItem(QListWidget* from, QListWidget* to, QListWidgetItem* item) {
 
 } // namespace
 
-CMuestraColor::CMuestraColor(QWidget* parent) : QWidget(parent), colour(ButtonFace(this)) {}
+CColorSample::CColorSample(QWidget* parent) : QWidget(parent), colour(ButtonFace(this)) {}
 
-void CMuestraColor::SetColour(const QColor& value) {
+void CColorSample::SetColour(const QColor& value) {
     colour = value;
     update();
 }
 
-void CMuestraColor::paintEvent(QPaintEvent*) {
+void CColorSample::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), colour);
 }
 
-void CMuestraColor::mouseReleaseEvent(QMouseEvent* event) {
+void CColorSample::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }
 
-CSeleccionCurvasDlg::CSeleccionCurvasDlg(CGraficaCtrl& chart, QWidget* parent)
+CCurveChooserDlg::CCurveChooserDlg(CChartCtrl& chart, QWidget* parent)
     : CDialogBase(IDD_CURVE_CHOOSER, parent), chart(chart) {
     setWindowTitle(TextById(IDS_GRAPH_CURVES));
     SetClientSize(330, 196);
@@ -58,14 +58,14 @@ CSeleccionCurvasDlg::CSeleccionCurvasDlg(CGraficaCtrl& chart, QWidget* parent)
     AddButton(IDC_CURVES_ADD, QStringLiteral(">>"), 142, 60, 25, 14);
     AddButton(IDC_CURVES_REMOVE, QStringLiteral("<<"), 142, 80, 25, 14);
     AddControl<QLabel>(IDC_CURVES_COLOUR_LABEL, 306, 5, 22, 10);
-    swatch = AddControl<CMuestraColor>(IDC_CURVES_SWATCH, 306, 16, 18, 18);
+    swatch = AddControl<CColorSample>(IDC_CURVES_SWATCH, 306, 16, 18, 18);
     AddButton(IDOK, QStringLiteral("OK"), 200, 174, 50, 14, true);
     AddButton(IDCANCEL, QStringLiteral("Cancel"), 254, 174, 50, 14);
     connect(selected, &QListWidget::currentItemChanged, this, [this] { ShowSelectedColour(); });
-    connect(swatch, &CMuestraColor::clicked, this, [this] { PickSwatchColour(); });
+    connect(swatch, &CColorSample::clicked, this, [this] { PickSwatchColour(); });
 }
 
-void CSeleccionCurvasDlg::OnInitDialog() {
+void CCurveChooserDlg::OnInitDialog() {
     SetDlgItemTextById(IDC_CURVES_AVAILABLE_LABEL, IDS_CURVES_AVAILABLE);
     SetDlgItemTextById(IDC_CURVES_SELECTED_LABEL, IDS_CURVES_SELECTED);
     SetDlgItemTextById(IDC_CURVES_COLOUR_LABEL, IDS_CURVES_COLOUR);
@@ -74,7 +74,7 @@ void CSeleccionCurvasDlg::OnInitDialog() {
     colours.assign(static_cast<size_t>(count), 0);
     visible.assign(static_cast<size_t>(count), false);
     for (int i = 0; i < count; ++i) {
-        const CCurva& curve = *chart.GetCurve(i);
+        const CGraphCurve& curve = *chart.GetCurve(i);
         colours[static_cast<size_t>(i)] = curve.GetColour();
         visible[static_cast<size_t>(i)] = curve.IsVisible();
         auto* item = new QListWidgetItem(QString::fromStdString(curve.GetLabel()));
@@ -84,12 +84,12 @@ void CSeleccionCurvasDlg::OnInitDialog() {
     ShowSelectedColour();
 }
 
-int CSeleccionCurvasDlg::SelectedCurve() const {
+int CCurveChooserDlg::SelectedCurve() const {
     QListWidgetItem* item = selected->currentItem();
     return item != nullptr && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
 }
 
-void CSeleccionCurvasDlg::OnCommand(int id) {
+void CCurveChooserDlg::OnCommand(int id) {
     if (id == IDC_CURVES_ADD)
         Add();
     else if (id == IDC_CURVES_REMOVE)
@@ -98,7 +98,7 @@ void CSeleccionCurvasDlg::OnCommand(int id) {
         CDialogBase::OnCommand(id);
 }
 
-void CSeleccionCurvasDlg::Add() {
+void CCurveChooserDlg::Add() {
     QListWidgetItem* item = available->currentItem();
     if (item == nullptr || !item->isSelected() || selected->count() >= kMaxSelectedCurves)
         return;
@@ -113,7 +113,7 @@ void CSeleccionCurvasDlg::Add() {
     ShowSelectedColour();
 }
 
-void CSeleccionCurvasDlg::Remove() {
+void CCurveChooserDlg::Remove() {
     QListWidgetItem* item = selected->currentItem();
     if (item == nullptr || !item->isSelected())
         return;
@@ -122,13 +122,13 @@ void CSeleccionCurvasDlg::Remove() {
     ShowSelectedColour();
 }
 
-void CSeleccionCurvasDlg::ShowSelectedColour() {
+void CCurveChooserDlg::ShowSelectedColour() {
     const int curve = SelectedCurve();
     swatch->SetColour(curve < 0 ? ButtonFace(swatch)
                                 : ColourFromRgbWord(colours[static_cast<size_t>(curve)]));
 }
 
-void CSeleccionCurvasDlg::PickSwatchColour() {
+void CCurveChooserDlg::PickSwatchColour() {
     const int curve = SelectedCurve();
     if (curve < 0)
         return;
@@ -141,12 +141,12 @@ void CSeleccionCurvasDlg::PickSwatchColour() {
     ShowSelectedColour();
 }
 
-void CSeleccionCurvasDlg::OnOK() {
+void CCurveChooserDlg::OnOK() {
     {
         auto lock = chart.LockData();
         // The chart holds the curves it held when the dialog opened.
         for (size_t i = 0; i < colours.size(); ++i) {
-            if (CGraficaCtrl::CurveRef curve = chart.GetCurve(static_cast<int>(i))) {
+            if (CChartCtrl::CurveRef curve = chart.GetCurve(static_cast<int>(i))) {
                 curve->SetColour(colours[i]);
                 curve->SetVisible(visible[i]);
             }

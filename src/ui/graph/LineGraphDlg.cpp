@@ -1,15 +1,15 @@
-#include "ui/widgets/GraficaLineasDlg.h"
+#include "ui/graph/LineGraphDlg.h"
 
 #include "core/files/GraphSet.h"
 #include "core/model/ScaledValue.h"
 #include "languages/StringIds.h"
 #include "ui/framework/ResourceIds.h"
-#include "ui/widgets/GraficaCtrl.h"
-#include "ui/widgets/GraphResourceIds.h"
-#include "ui/widgets/GraphScaling.h"
-#include "ui/widgets/LeyendaCtrl.h"
-#include "ui/widgets/SeleccionCurvasDlg.h"
-#include "ui/widgets/VisorGraficaDlg.h"
+#include "ui/graph/ChartCtrl.h"
+#include "ui/graph/ChartLegend.h"
+#include "ui/graph/CurveChooserDlg.h"
+#include "ui/graph/GraphResourceIds.h"
+#include "ui/graph/GraphScaling.h"
+#include "ui/graph/GraphViewerDlg.h"
 
 #include <QPushButton>
 
@@ -32,16 +32,19 @@ constexpr int kRegDecimals = 32;
 
 } // namespace
 
-CGraficaLineasDlg::CGraficaLineasDlg(std::vector<GraphController> controllers,
-                                     std::string graphsDir, QWidget* parent, Clock clock)
+CLineGraphDlg::CLineGraphDlg(std::vector<GraphController> controllers, std::string graphsDir,
+                             QWidget* parent, Clock clock)
     : CFormBase(parent), graphsDir(std::move(graphsDir)), clock(std::move(clock)) {
     Build();
     for (const GraphController& controller : controllers) {
         Entry entry;
         entry.address = controller.address;
-        entry.sp = std::make_shared<CCurva>(kGreen, kValueScaleMax, 0.0f, controller.name, "Sp");
-        entry.out = std::make_shared<CCurva>(kBlue, kOutputScaleMax, 0.0f, controller.name, "Out");
-        entry.val = std::make_shared<CCurva>(kRed, kValueScaleMax, 0.0f, controller.name, "Val");
+        entry.sp =
+            std::make_shared<CGraphCurve>(kGreen, kValueScaleMax, 0.0f, controller.name, "Sp");
+        entry.out =
+            std::make_shared<CGraphCurve>(kBlue, kOutputScaleMax, 0.0f, controller.name, "Out");
+        entry.val =
+            std::make_shared<CGraphCurve>(kRed, kValueScaleMax, 0.0f, controller.name, "Val");
         chart->AddCurve(entry.sp);
         chart->AddCurve(entry.out);
         chart->AddCurve(entry.val);
@@ -58,10 +61,10 @@ CGraficaLineasDlg::CGraficaLineasDlg(std::vector<GraphController> controllers,
     chart->SetLegend(legend);
 }
 
-void CGraficaLineasDlg::Build() {
+void CLineGraphDlg::Build() {
     SetClientSize(556, 330);
-    chart = AddControl<CGraficaCtrl>(IDC_GRAPH_CHART, 0, 0, 436, 308);
-    legend = AddControl<CLeyendaCtrl>(IDC_GRAPH_LEGEND, 440, 0, 116, 308);
+    chart = AddControl<CChartCtrl>(IDC_GRAPH_CHART, 0, 0, 436, 308);
+    legend = AddControl<CChartLegend>(IDC_GRAPH_LEGEND, 440, 0, 116, 308);
     struct Button {
         int id;
         const char* caption;
@@ -84,7 +87,7 @@ void CGraficaLineasDlg::Build() {
     SetDlgItemTextById(IDC_LINE_RANGE, IDS_GRAPH_RANGE);
 }
 
-CGraficaLineasDlg::~CGraficaLineasDlg() {
+CLineGraphDlg::~CLineGraphDlg() {
     // The poll has ended. Controllers a stopped cycle did not reach get a gap for it, so
     // every curve ends where the time line does.
     bool pending = false;
@@ -92,7 +95,7 @@ CGraficaLineasDlg::~CGraficaLineasDlg() {
         auto lock = chart->LockData();
         const size_t count = chart->GetTimelineCount();
         for (const Entry& entry : entries) {
-            for (CCurva* curve : {entry.sp.get(), entry.out.get(), entry.val.get()}) {
+            for (CGraphCurve* curve : {entry.sp.get(), entry.out.get(), entry.val.get()}) {
                 while (curve->GetEndIndex() < static_cast<int64_t>(count))
                     curve->AddMissing();
             }
@@ -105,14 +108,14 @@ CGraficaLineasDlg::~CGraficaLineasDlg() {
         ::unlink(graphPath.c_str()); // the name was reserved but nothing was recorded
 }
 
-void CGraficaLineasDlg::showEvent(QShowEvent* event) {
+void CLineGraphDlg::showEvent(QShowEvent* event) {
     // The chart's real width sets the segment length, unless a segment was saved already.
     if (segmentsSaved == 0)
         saveInterval = std::max(chart->width(), 1);
     CFormBase::showEvent(event);
 }
 
-int CGraficaLineasDlg::MatchEntry(uint8_t address) {
+int CLineGraphDlg::MatchEntry(uint8_t address) {
     const size_t count = entries.size();
     for (size_t pass = 0; pass < 2; ++pass) {
         // First the rest of this cycle, then from the start of the next.
@@ -128,7 +131,7 @@ int CGraficaLineasDlg::MatchEntry(uint8_t address) {
     return -1;
 }
 
-void CGraficaLineasDlg::Record(int index, const short* registers) {
+void CLineGraphDlg::Record(int index, const short* registers) {
     Entry& entry = entries[static_cast<size_t>(index)];
     if (registers != nullptr) {
         const int d = registers[kRegDecimals] & 3;
@@ -145,8 +148,16 @@ void CGraficaLineasDlg::Record(int index, const short* registers) {
     }
 }
 
-void CGraficaLineasDlg::OnData(unsigned char address, const short* registers,
-                               const unsigned char* /*coils*/) {
+void CLineGraphDlg::OnData(unsigned char address, const short* registers,
+                           const unsigned char* /*coils*/) {
+    TakeReading(address, registers);
+}
+
+void CLineGraphDlg::OnError(unsigned char address) {
+    TakeReading(address, nullptr);
+}
+
+void CLineGraphDlg::TakeReading(uint8_t address, const short* registers) {
     int index = -1;
     {
         auto lock = chart->LockData();
@@ -159,20 +170,7 @@ void CGraficaLineasDlg::OnData(unsigned char address, const short* registers,
     EndOfCall(index);
 }
 
-void CGraficaLineasDlg::OnError(unsigned char address) {
-    int index = -1;
-    {
-        auto lock = chart->LockData();
-        index = MatchEntry(address);
-        if (index == 0)
-            chart->AddTimestamp(clock());
-        if (index >= 0)
-            Record(index, nullptr);
-    }
-    EndOfCall(index);
-}
-
-void CGraficaLineasDlg::EndOfCall(int index) {
+void CLineGraphDlg::EndOfCall(int index) {
     // Only a complete cycle is saved and shown.
     if (index >= 0 && static_cast<size_t>(index) + 1 < entries.size())
         return;
@@ -185,7 +183,7 @@ void CGraficaLineasDlg::EndOfCall(int index) {
     chart->RequestRepaint();
 }
 
-void CGraficaLineasDlg::SaveSegment() {
+void CLineGraphDlg::SaveSegment() {
     const std::lock_guard<std::mutex> saving(saveMutex);
     const int saved = segmentsSaved;
     const int interval = saveInterval;
@@ -196,7 +194,7 @@ void CGraficaLineasDlg::SaveSegment() {
     chart->ForgetSavedBefore(int64_t{saved + 1} * interval, interval);
 }
 
-void CGraficaLineasDlg::SaveCompleteCycles() {
+void CLineGraphDlg::SaveCompleteCycles() {
     const std::lock_guard<std::mutex> saving(saveMutex);
     const int saved = segmentsSaved;
     const int interval = saveInterval;
@@ -212,7 +210,7 @@ void CGraficaLineasDlg::SaveCompleteCycles() {
         chart->Save(graphPath, saved, saved * interval, cycles);
 }
 
-void CGraficaLineasDlg::OpenFile() {
+void CLineGraphDlg::OpenFile() {
     const std::string chosen = ChooseGraphFile(this, graphsDir);
     if (chosen.empty())
         return;
@@ -220,17 +218,17 @@ void CGraficaLineasDlg::OpenFile() {
     if (std::filesystem::equivalent(chosen, graphPath, error))
         SaveCompleteCycles(); // the set being recorded: what it holds so far can be viewed
     // Recording goes on meanwhile.
-    CVisorGraficaDlg viewer(chosen, graphsDir, this);
+    CGraphViewerDlg viewer(chosen, graphsDir, this);
     viewer.DoModal();
 }
 
-void CGraficaLineasDlg::ChooseCurves() {
-    CSeleccionCurvasDlg chooser(*chart, this);
+void CLineGraphDlg::ChooseCurves() {
+    CCurveChooserDlg chooser(*chart, this);
     if (chooser.DoModal() == IDOK)
         chart->SaveHeader(graphPath);
 }
 
-void CGraficaLineasDlg::OnCommand(int id) {
+void CLineGraphDlg::OnCommand(int id) {
     switch (id) {
     case IDC_LINE_FILE:
         OpenFile();

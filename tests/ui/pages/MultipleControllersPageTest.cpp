@@ -1,6 +1,6 @@
 // The multiple-controller page: zones, sampling time, in-place editing and its refusals,
 // what reaches the monitoring list, and Start up to the monitoring window.
-#include "ui/pages/ParametrosMultiplePage.h"
+#include "ui/pages/MultipleControllersPage.h"
 #include "SimBus.h"
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
@@ -38,7 +38,7 @@ protected:
         session.list.SetEntries({1}, {9}, {"Only"}, {"F"});
         session.list.period = 75;
         session.logMode = 2;
-        page = std::make_unique<CMyPropertyParametrosMultiple>(CPageContext{session, {}});
+        page = std::make_unique<CMultipleControllersPage>(CPageContext{session, {}});
     }
     ~MultiplePageTest() override { SetTextProvider({}); }
 
@@ -55,7 +55,7 @@ protected:
     CTestSession session;
     CRecordingUiServices services;
     CScopedUiServices scoped{services};
-    std::unique_ptr<CMyPropertyParametrosMultiple> page;
+    std::unique_ptr<CMultipleControllersPage> page;
 };
 
 TEST_F(MultiplePageTest, ZonesAddDefaultRowsAndRemoveFromTheEnd) {
@@ -179,9 +179,7 @@ TEST_F(MultiplePageTest, StartAsksThenOpensTheMonitoringWindowWithItsOwnMaster) 
     EXPECT_EQ(services.messages.size(), 3u);
 
     // A closed port: message 53.
-    session.makeMaster = [] {
-        return std::make_unique<CTramaModbusAsincrona>("127.0.0.1", uint16_t(1));
-    };
+    session.makeMaster = [] { return std::make_unique<CModbusMaster>("127.0.0.1", uint16_t(1)); };
     page->OnStart();
     EXPECT_EQ(services.LastText(), "text 53");
 
@@ -191,9 +189,7 @@ TEST_F(MultiplePageTest, StartAsksThenOpensTheMonitoringWindowWithItsOwnMaster) 
     sim::SimBus bus(options);
     bus.AddController(9, ModelFamily::TQ100);
     const uint16_t port = bus.StartTcp();
-    session.makeMaster = [port] {
-        return std::make_unique<CTramaModbusAsincrona>("127.0.0.1", port);
-    };
+    session.makeMaster = [port] { return std::make_unique<CModbusMaster>("127.0.0.1", port); };
     session.logMode = 0;
     uint64_t cycles = 0;
     CScopedModalHandler handler([&](CDialogBase& dialog) {

@@ -8,10 +8,10 @@
 
 // The legend beside a chart: rows of coloured text, drawn top to bottom. The chart fills it
 // each time it paints.
-class CLeyendaCtrl : public QWidget {
+class CChartLegend : public QWidget {
     Q_OBJECT
 public:
-    explicit CLeyendaCtrl(QWidget* parent = nullptr);
+    explicit CChartLegend(QWidget* parent = nullptr);
 
     // Clears every row and makes n empty rows (colour 0, no text).
     void SetRowCount(int n);

@@ -1,4 +1,4 @@
-#include "ui/widgets/LeyendaCtrl.h"
+#include "ui/graph/ChartLegend.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -12,33 +12,33 @@ uint32_t RgbWordFromColour(const QColor& colour) {
            static_cast<uint32_t>(colour.blue()) << 16;
 }
 
-CLeyendaCtrl::CLeyendaCtrl(QWidget* parent) : QWidget(parent) {
+CChartLegend::CChartLegend(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CLeyendaCtrl::SetRowCount(int n) {
+void CChartLegend::SetRowCount(int n) {
     rows.assign(static_cast<size_t>(std::max(n, 0)), Row{});
 }
 
-void CLeyendaCtrl::SetRowColour(int row, uint32_t colour) {
+void CChartLegend::SetRowColour(int row, uint32_t colour) {
     if (row >= 0 && row < RowCount())
         rows[static_cast<size_t>(row)].colour = colour;
 }
 
-void CLeyendaCtrl::SetRowText(int row, const QString& text) {
+void CChartLegend::SetRowText(int row, const QString& text) {
     if (row >= 0 && row < RowCount())
         rows[static_cast<size_t>(row)].text = text;
 }
 
-QString CLeyendaCtrl::RowText(int row) const {
+QString CChartLegend::RowText(int row) const {
     return row >= 0 && row < RowCount() ? rows[static_cast<size_t>(row)].text : QString();
 }
 
-uint32_t CLeyendaCtrl::RowColour(int row) const {
+uint32_t CChartLegend::RowColour(int row) const {
     return row >= 0 && row < RowCount() ? rows[static_cast<size_t>(row)].colour : 0;
 }
 
-void CLeyendaCtrl::paintEvent(QPaintEvent*) {
+void CChartLegend::paintEvent(QPaintEvent*) {
     // Qt's backing store is the off-screen bitmap: the frame reaches the screen in one block.
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);

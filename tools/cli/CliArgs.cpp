@@ -115,20 +115,28 @@ std::string ParseOperands(CliOptions& o, const std::vector<std::string>& operand
     return {};
 }
 
+// HOST[:PORT] of --tcp and --mqtt; the port is left as it was when none is given.
+std::string ParseHostAndPort(const std::string& option, const std::string& value, const char* what,
+                             std::string& host, uint16_t& port) {
+    std::string name = value;
+    const size_t colon = value.rfind(':');
+    if (colon != std::string::npos) {
+        name = value.substr(0, colon);
+        const auto number = ParseInteger(value.substr(colon + 1), 1, 65535);
+        if (!number)
+            return option + ": port must be a number from 1 to 65535 in '" + value + "'";
+        port = static_cast<uint16_t>(*number);
+    }
+    if (name.empty())
+        return option + " needs " + what;
+    host = name;
+    return {};
+}
+
 std::string ApplyMqttOption(CliOptions& o, const std::string& name, const std::string& value) {
     if (name == "--mqtt") {
-        std::string host = value;
-        const size_t colon = value.rfind(':');
-        if (colon != std::string::npos) {
-            host = value.substr(0, colon);
-            auto port = ParseInteger(value.substr(colon + 1), 1, 65535);
-            if (!port)
-                return "--mqtt: port must be a number from 1 to 65535 in '" + value + "'";
-            o.mqttPort = static_cast<uint16_t>(*port);
-        }
-        if (host.empty())
-            return "--mqtt needs a broker's host name or address";
-        o.mqttHost = host;
+        return ParseHostAndPort(name, value, "a broker's host name or address", o.mqttHost,
+                                o.mqttPort);
     } else if (name == "--mqtt-topic") {
         // Wildcards are for subscribers; a publisher's topic is plain.
         if (value.empty() || value.find_first_of("+#") != std::string::npos)
@@ -192,19 +200,8 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         else
             return "--parity must be N, E or O, not '" + value + "'";
     } else if (name == "--tcp") {
-        std::string host = value;
-        const size_t colon = value.rfind(':');
-        if (colon != std::string::npos) {
-            host = value.substr(0, colon);
-            auto port = ParseInteger(value.substr(colon + 1), 1, 65535);
-            if (!port)
-                return "--tcp: port must be a number from 1 to 65535 in '" + value + "'";
-            o.tcpPort = static_cast<uint16_t>(*port);
-        }
-        if (host.empty())
-            return "--tcp needs a host name or address";
-        o.host = host;
         o.useTcp = true;
+        return ParseHostAndPort(name, value, "a host name or address", o.host, o.tcpPort);
     } else if (name == "--address") {
         // One address, or a list of addresses and ranges: 1,3,5-8.
         o.addressList.clear();

@@ -3,6 +3,7 @@
 // temporary folder: the memory the graph holds, the process's resident memory and the bytes
 // each save writes, at the start and at the end of each day. Nothing is painted: the cycles
 // are what a long run costs.
+#include "../ResidentMemory.h"
 #include "core/files/GraphFormat.h"
 #include "ui/graph/ChartCtrl.h"
 #include "ui/graph/LineGraphDlg.h"
@@ -28,16 +29,6 @@ long long BytesWritten() {
     while (io >> key >> value)
         if (key == "wchar:")
             return value;
-    return 0;
-}
-
-// Resident memory of the process, kB.
-long ResidentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // view changes every 10 s so each one paints, sixteen line-graph curves are drawn, and one
 // file is logged. Resident memory is printed each minute.
 // Usage: bench_window_soak HOST PORT MINUTES WORKDIR [CONTROLLERS]
+#include "../ResidentMemory.h"
 #include "core/modbus/ModbusMaster.h"
 #include "core/model/ControllerList.h"
 #include "core/model/TQControllerModel.h"
@@ -42,15 +43,6 @@ public:
     int32_t logMode = 1;
     std::string dir;
 };
-
-long ResidentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return 0;
-}
 
 } // namespace
 
